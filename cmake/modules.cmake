@@ -1,0 +1,15 @@
+# zd_module(target folder deps...): a static library of every .cpp in the
+# folder (an interface library while the folder has none yet).
+function(zd_module target folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,51 @@
+// The one source of resources by file name: pictures decoded once into Images,
+// every other file kept as its raw (unpacked) bytes. Used by main and the scenes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "resources/image.h"
+#include "resources/pack_file.h"
+
+// What one cache slot holds: a picture, or the raw bytes of any other file.
+// Two slots may share one Resource (a ".S3T" picture filed under ".TGA" too).
+struct Resource {
+    std::shared_ptr<Image> image;      // set for ".JPG", ".TGA", ".S3T" names
+    std::vector<uint8_t> bytes;        // set for every other name
+};
+
+class ResourceCache {
+public:
+    static constexpr int kMaxSlots = 4000;
+    static constexpr int kMaxNameLength = 47;
+
+    explicit ResourceCache(const std::string& packPath);
+
+    // The resource filed under `name` (any letter case), loading and decoding
+    // it on first use. A name found nowhere prints "file not included exit"
+    // and ends the process.
+    Resource& get(const std::string& name);
+    Image& getImage(const std::string& name);            // ends the process if not a picture
+    std::span<uint8_t> getBytes(const std::string& name);
+
+    // Files `resource` under `name`: replaces the slot's resource when the name
+    // is filed, else takes the next slot.
+    void put(const std::string& name, std::shared_ptr<Resource> resource);
+    int find(const std::string& name) const;             // slot index or -1; never loads
+    int indexOf(const std::string& name);                // slot index, loading if needed
+    int count() const { return static_cast<int>(slots_.size()); }
+
+private:
+    void load(const std::string& name);
+
+    struct Slot {
+        std::string upperName;
+        std::shared_ptr<Resource> resource;
+    };
+    PackFile pack_;
+    std::vector<Slot> slots_;
+};
