@@ -1,0 +1,14 @@
+// Process-wide state of the presentation: set up once by main, read by the
+// scene functions. frameBuffer itself belongs to the display (display/display.h).
+#pragma once
+
+#include <cstdint>
+
+class ResourceCache;
+
+constexpr int kFrameWidth = 512;
+constexpr int kFrameHeight = 256;
+
+extern int running;               // the main loop runs while this is nonzero
+extern uint32_t* workBuffer;      // second 512 x 256 picture of the warp scenes
+extern ResourceCache* resources;  // the one source of every asset

@@ -1,0 +1,42 @@
+// Reader of the pack file "data.fil": a directory of named files, some stored
+// packed. Files missing from the pack are read as loose files. Used by ResourceCache.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/pack_format.h"
+
+struct PackEntry {
+    uint32_t flags = 0;
+    uint32_t offset = 0;
+    uint32_t size = 0;
+    char name[pack::kNameSize] = {};
+};
+
+class PackFile {
+public:
+    PackFile() = default;
+    ~PackFile();
+    PackFile(const PackFile&) = delete;
+    PackFile& operator=(const PackFile&) = delete;
+
+    // 0 on success, -1 when the file cannot be opened (every read then falls
+    // through to loose files). Throws LoadError for a malformed directory.
+    int open(const std::string& path);
+    const PackEntry* findEntry(const std::string& name) const;
+    uint32_t entrySize(const std::string& name) const;
+    // The file's bytes (unpacked), or nothing when neither the pack nor a loose
+    // file has the name. Prints "Loading [NAME]" for files taken from the pack.
+    std::optional<std::vector<uint8_t>> read(const std::string& name);
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    uint64_t fileSize_ = 0;
+    std::vector<PackEntry> entries_;
+    int searchable_ = 0;  // records 0 .. N-2; the last one is never matched
+};
