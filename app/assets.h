@@ -1,0 +1,52 @@
+// The asset objects of the presentation, one pointer each, built once at
+// start-up by loadAssets() and read by the scene functions.
+#pragma once
+
+struct Image;
+class FadePicture;
+class GlowRays;
+
+struct Assets {
+    // Pictures used whole by the warp and 3D scenes.
+    Image* s1 = nullptr;
+    Image* txt1 = nullptr;
+    Image* txt5 = nullptr;
+    Image* p3back = nullptr;
+    Image* p4back = nullptr;
+    Image* p6back = nullptr;
+    Image* nofx = nullptr;
+    Image* p8back = nullptr;
+
+    // The 27 fade pictures, in loading order.
+    FadePicture* pelk1 = nullptr;
+    FadePicture* pelk2 = nullptr;
+    FadePicture* dro1 = nullptr;
+    FadePicture* dro2 = nullptr;
+    FadePicture* tazu1 = nullptr;
+    FadePicture* tazu2 = nullptr;
+    FadePicture* kel1 = nullptr;
+    FadePicture* kel2 = nullptr;
+    FadePicture* we = nullptr;
+    FadePicture* are = nullptr;
+    FadePicture* bodravin = nullptr;
+    FadePicture* you = nullptr;
+    FadePicture* qm = nullptr;
+    FadePicture* takes = nullptr;
+    FadePicture* people = nullptr;
+    FadePicture* theblame = nullptr;
+    FadePicture* p9p1 = nullptr;
+    FadePicture* p9p2 = nullptr;
+    FadePicture* p9p3 = nullptr;
+    FadePicture* p9p4 = nullptr;
+    FadePicture* p9p5 = nullptr;
+    FadePicture* p3p1 = nullptr;
+    FadePicture* p3p2 = nullptr;
+    FadePicture* p8p1 = nullptr;
+    FadePicture* p8p2 = nullptr;
+    FadePicture* p8p3 = nullptr;
+    FadePicture* logo = nullptr;
+
+    GlowRays* rays = nullptr;  // made from "ray.tga"
+};
+
+extern Assets assets;
