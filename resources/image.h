@@ -2,6 +2,7 @@
 // Made by the picture decoders, owned by the ResourceCache, read by every effect.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
