@@ -1,0 +1,193 @@
+#include "resources/pack_tokens.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "resources/pack_format.h"
+
+namespace {
+
+constexpr uint32_t kShortMax = 255;       // 8-bit distance and length
+constexpr uint32_t kLongMax = 65535;      // 16-bit distance and length
+constexpr uint32_t kRunMax = 0xFFFFFF;    // 24-bit count
+constexpr uint32_t kWindow = 65536;       // history ring, a power of two above kLongMax
+constexpr int kHashBits = 16;
+constexpr int kChainDepth = 32;           // candidates tried per position
+constexpr uint32_t kNiceLength = 2048;    // a match this long ends the search
+constexpr uint32_t kLazyLimit = 64;       // longer matches are taken without looking ahead
+constexpr uint32_t kMinRun = 8;
+
+struct Choice {
+    float gain = 0.0f;  // bits saved against literals
+    uint16_t symbol = 0;
+    uint32_t first = 0;
+    uint32_t second = 0;
+    uint32_t length = 0;  // bytes covered
+};
+
+uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength) {
+    uint32_t length = 0;
+    while (length + 8 <= maxLength) {
+        uint64_t x;
+        uint64_t y;
+        std::memcpy(&x, a + length, 8);
+        std::memcpy(&y, b + length, 8);
+        if (x != y) {
+            return length + static_cast<uint32_t>(__builtin_ctzll(x ^ y) / 8);
+        }
+        length += 8;
+    }
+    while (length < maxLength && a[length] == b[length]) {
+        ++length;
+    }
+    return length;
+}
+
+class MatchFinder {
+public:
+    MatchFinder(std::span<const uint8_t> data, const LzCosts& costs)
+        : data_(data), costs_(costs), head_(size_t{1} << kHashBits, -1), previous_(kWindow, -1) {}
+
+    // The most profitable token starting at `position` (gain <= 0: none).
+    Choice best(uint32_t position) {
+        insertUpTo(position);
+        Choice choice = bestRun(position);
+        const uint32_t available = static_cast<uint32_t>(data_.size()) - position;
+        if (available < 3) {
+            return choice;
+        }
+        const uint32_t maxLength = std::min(available, kLongMax);
+        const uint8_t* here = data_.data() + position;
+        int32_t candidate = head_[hashAt(position)];
+        for (int depth = 0; depth < kChainDepth && candidate >= 0; ++depth) {
+            const uint32_t distance = position - static_cast<uint32_t>(candidate);
+            if (distance > kLongMax) {
+                break;
+            }
+            const uint32_t length = matchLength(data_.data() + candidate, here, maxLength);
+            consider(choice, distance, length);
+            if (length >= kNiceLength) {
+                break;
+            }
+            candidate = previous_[static_cast<uint32_t>(candidate) & (kWindow - 1)];
+        }
+        return choice;
+    }
+
+private:
+    uint32_t hashAt(uint32_t position) const {
+        const uint8_t* p = data_.data() + position;
+        uint32_t v = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+        return (v * 2654435761u) >> (32 - kHashBits);
+    }
+
+    // Files every position before `end` in its hash chain.
+    void insertUpTo(uint32_t end) {
+        const uint32_t last = data_.size() >= 3 ? static_cast<uint32_t>(data_.size()) - 2 : 0;
+        end = std::min(end, last);
+        for (; inserted_ < end; ++inserted_) {
+            uint32_t h = hashAt(inserted_);
+            previous_[inserted_ & (kWindow - 1)] = head_[h];
+            head_[h] = static_cast<int32_t>(inserted_);
+        }
+    }
+
+    Choice bestRun(uint32_t position) const {
+        Choice choice;
+        const uint8_t value = data_[position];
+        const uint32_t available = static_cast<uint32_t>(data_.size()) - position;
+        const uint32_t limit = std::min(available, kRunMax);
+        if (limit < kMinRun || data_[position + kMinRun - 1] != value) {
+            return choice;
+        }
+        uint32_t count = 1;
+        while (count < limit && data_[position + count] == value) {
+            ++count;
+        }
+        float gain = count * costs_.literal - (costs_.runSymbol + 32.0f);
+        if (gain > 0.0f) {
+            choice = {gain, static_cast<uint16_t>(pack::kRun), value, count, count};
+        }
+        return choice;
+    }
+
+    void consider(Choice& choice, uint32_t distance, uint32_t length) const {
+        if (distance <= kShortMax && length >= 3) {
+            uint32_t shortLength = std::min(length, kShortMax);
+            float gain = shortLength * costs_.literal - (costs_.shortSymbol + 16.0f);
+            if (gain > choice.gain) {
+                choice = {gain, static_cast<uint16_t>(pack::kShortMatch), distance, shortLength,
+                          shortLength};
+            }
+        }
+        if (length >= 4) {
+            float gain = length * costs_.literal - (costs_.longSymbol + 32.0f);
+            if (gain > choice.gain) {
+                choice = {gain, static_cast<uint16_t>(pack::kLongMatch), distance, length, length};
+            }
+        }
+    }
+
+    std::span<const uint8_t> data_;
+    LzCosts costs_;
+    std::vector<int32_t> head_;
+    std::vector<int32_t> previous_;  // ring: the previous position with the same hash
+    uint32_t inserted_ = 0;
+};
+
+}  // namespace
+
+float literalCost(std::span<const uint8_t> data) {
+    if (data.empty()) {
+        return 8.0f;
+    }
+    std::array<uint64_t, 256> counts{};
+    for (uint8_t b : data) {
+        ++counts[b];
+    }
+    double bits = 0.0;
+    const double total = static_cast<double>(data.size());
+    for (uint64_t count : counts) {
+        if (count > 0) {
+            bits -= count * std::log2(count / total);
+        }
+    }
+    return std::max(1.0f, static_cast<float>(bits / total));
+}
+
+std::vector<LzToken> parseTokens(std::span<const uint8_t> data, const LzCosts& costs) {
+    std::vector<LzToken> tokens;
+    tokens.reserve(data.size() / 4 + 16);
+    MatchFinder finder(data, costs);
+    const uint32_t size = static_cast<uint32_t>(data.size());
+    uint32_t position = 0;
+    bool havePending = false;
+    Choice current;
+    while (position < size) {
+        if (!havePending) {
+            current = finder.best(position);
+        }
+        havePending = false;
+        if (current.gain <= 0.0f) {
+            tokens.push_back({data[position], 0, 0});
+            ++position;
+            continue;
+        }
+        // Lazy step: a better token one byte later wins over this one.
+        if (current.length < kLazyLimit && position + 1 < size) {
+            Choice next = finder.best(position + 1);
+            if (next.gain > current.gain) {
+                tokens.push_back({data[position], 0, 0});
+                ++position;
+                current = next;
+                havePending = true;
+                continue;
+            }
+        }
+        tokens.push_back({current.symbol, current.first, current.second});
+        position += current.length;
+    }
+    return tokens;
+}

@@ -1,0 +1,30 @@
+// The LZ parse of the pack builder: turns a file's bytes into literals, long
+// and short matches and runs. Used by packStream before Huffman coding.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// One token of a packed stream: symbol 0..255 is a literal; pack::kLongMatch
+// and pack::kShortMatch carry (distance, length), pack::kRun carries (byte, count).
+struct LzToken {
+    uint16_t symbol = 0;
+    uint32_t first = 0;
+    uint32_t second = 0;
+};
+
+// Estimated bit costs that steer the choice between literals and tokens.
+struct LzCosts {
+    float literal = 8.0f;     // average bits per literal byte
+    float shortSymbol = 6.0f; // code of the short match symbol, fields excluded
+    float longSymbol = 7.0f;
+    float runSymbol = 8.0f;
+};
+
+// Tokens that restore `data` exactly. Matches never reach before the start,
+// distances are at least 1, and no field exceeds its width.
+std::vector<LzToken> parseTokens(std::span<const uint8_t> data, const LzCosts& costs);
+
+// Bits per byte of an order-0 model of `data` (at least 1), the literal cost.
+float literalCost(std::span<const uint8_t> data);
