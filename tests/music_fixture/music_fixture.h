@@ -1,0 +1,24 @@
+// Small generated tracker modules with a known tempo, for the tests of the
+// sound layer, the music player and the sync table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TestModuleShape {
+    int speed = 2;           // ticks per row
+    int tempo = 250;         // a tick lasts 2.5 / tempo seconds
+    int orderCount = 4;
+    int rowsPerPattern = 16;
+};
+
+// One looping square-wave note held through the whole song; every order plays
+// the same pattern.
+std::vector<uint8_t> makeTestModule(const TestModuleShape& shape);
+
+// Seconds one row lasts at the shape's speed and tempo.
+double rowDuration_seconds(const TestModuleShape& shape);
+
+// Writes bytes to a file in the system temp folder and returns its path.
+std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
