@@ -1,0 +1,86 @@
+#include "fx2d/fade_picture.h"
+
+#include <algorithm>
+#include <cstdint>
+
+FadePicture::FadePicture(const Image& image)
+    : width(image.width), height(image.height), image_(&image), fadeIn_{}, fadeOut_{} {}
+
+void FadePicture::buildTables(float level) {
+    // Outside 0 ... 1 the 8-bit weights would wrap and spill one channel into the
+    // next; NaN counts as 0.
+    if (!(level >= 0.0f)) level = 0.0f;
+    if (level > 1.0f) level = 1.0f;
+    const double in = level;
+    const double out = 1.0 - in;
+    for (int i = 0; i < 256; ++i) {
+        fadeIn_[i] = static_cast<uint8_t>(static_cast<int>(i * in));
+        fadeOut_[i] = static_cast<uint8_t>(static_cast<int>(i * out));
+    }
+}
+
+inline uint32_t FadePicture::blend(uint32_t p, uint32_t d) const {
+    const uint32_t red = fadeIn_[(p >> 16) & 0xFF] + fadeOut_[(d >> 16) & 0xFF];
+    const uint32_t green = fadeIn_[(p >> 8) & 0xFF] + fadeOut_[(d >> 8) & 0xFF];
+    const uint32_t blue = fadeIn_[p & 0xFF] + fadeOut_[d & 0xFF];
+    return (red << 16) + (green << 8) + blue;
+}
+
+void FadePicture::draw(uint32_t* dst, int x, int y, float level) {
+    buildTables(level);
+    // Visible part of the picture, in picture coordinates (64-bit: x and y may be anything).
+    const int64_t c0 = std::max<int64_t>(0, -int64_t{x});
+    const int64_t c1 = std::min<int64_t>(width, int64_t{kTargetWidth} - x);
+    const int64_t r0 = std::max<int64_t>(0, -int64_t{y});
+    const int64_t r1 = std::min<int64_t>(height, int64_t{kTargetHeight} - y);
+    if (c0 >= c1 || r0 >= r1) return;
+
+    const int count = static_cast<int>(c1 - c0);
+    for (int64_t r = r0; r < r1; ++r) {
+        const uint32_t* src = image_->row(static_cast<int>(r)) + c0;
+        uint32_t* out = dst + (y + r) * kTargetWidth + (x + c0);
+        for (int c = 0; c < count; ++c) {
+            const uint32_t p = src[c];
+            if (p & 0xFCFCFC) out[c] = blend(p, out[c]);
+        }
+    }
+}
+
+void FadePicture::drawZoomed(uint32_t* dst, int x, int y, float level, float zoom) {
+    buildTables(level);
+    if (!(zoom > 0.0f)) return;
+    // 16.16 source step, the same for both axes; the output size is the picture's
+    // size times zoom, both truncated toward zero.
+    const float stepF = 65536.0f / zoom;
+    // (capped so that an absurd zoom cannot overflow the conversions; clipping bounds it anyway)
+    const float outWF = std::min(static_cast<float>(width) * zoom, 1.0e9f);
+    const float outHF = std::min(static_cast<float>(height) * zoom, 1.0e9f);
+    if (!(outWF >= 1.0f) || !(outHF >= 1.0f) || !(stepF < 2147483648.0f)) return;
+    const int64_t step = static_cast<int64_t>(stepF);
+    // Never more output than the picture can feed: sample (n - 1) * step >> 16 stays inside.
+    const int64_t outW = std::min<int64_t>(static_cast<int64_t>(outWF),
+                                           (int64_t{width} * 65536 - 1) / std::max<int64_t>(step, 1) + 1);
+    const int64_t outH = std::min<int64_t>(static_cast<int64_t>(outHF),
+                                           (int64_t{height} * 65536 - 1) / std::max<int64_t>(step, 1) + 1);
+
+    // Visible output columns and rows; their source positions stay those of the whole
+    // picture (column c samples c * step).
+    const int64_t c0 = std::max<int64_t>(0, -int64_t{x});
+    const int64_t c1 = std::min<int64_t>(outW, int64_t{kTargetWidth} - x);
+    const int64_t r0 = std::max<int64_t>(0, -int64_t{y});
+    const int64_t r1 = std::min<int64_t>(outH, int64_t{kTargetHeight} - y);
+    if (c0 >= c1 || r0 >= r1) return;
+
+    const int count = static_cast<int>(c1 - c0);
+    const int64_t sx0 = c0 * step;
+    int64_t sy = r0 * step;  // 16.16
+    for (int64_t r = r0; r < r1; ++r, sy += step) {
+        const uint32_t* src = image_->row(static_cast<int>(sy >> 16));
+        uint32_t* out = dst + (y + r) * kTargetWidth + (x + c0);
+        int64_t sx = sx0;  // 16.16
+        for (int c = 0; c < count; ++c, sx += step) {
+            const uint32_t p = src[sx >> 16];
+            if (p & 0xF8F8F8) out[c] = blend(p, out[c]);
+        }
+    }
+}

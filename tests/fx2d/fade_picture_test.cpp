@@ -1,0 +1,146 @@
+#include "fx2d/fade_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<uint32_t> frameOf(uint32_t colour) { return std::vector<uint32_t>(kTargetPixels, colour); }
+
+Image solid(int w, int h, uint32_t colour) {
+    Image image(w, h);
+    std::fill(image.pixels.begin(), image.pixels.end(), colour);
+    return image;
+}
+
+// Every pixel distinct and opaque for both transparency tests.
+Image numbered(int w, int h) {
+    Image image(w, h);
+    for (int i = 0; i < w * h; ++i) image.pixels[i] = 0x00101010 + static_cast<uint32_t>(i) * 0x000307;
+    return image;
+}
+
+uint32_t at(const std::vector<uint32_t>& frame, int x, int y) { return frame[y * kTargetWidth + x]; }
+
+}  // namespace
+
+TEST(FadePicture, HalfLevelAveragesPictureAndTarget) {
+    Image picture = solid(4, 3, 0x00FF0000);
+    FadePicture fade(picture);
+    auto frame = frameOf(0x000000FF);
+    fade.draw(frame.data(), 10, 20, 0.5f);
+    EXPECT_EQ(at(frame, 10, 20), 0x007F007Fu);
+    EXPECT_EQ(at(frame, 13, 22), 0x007F007Fu);
+    EXPECT_EQ(at(frame, 14, 22), 0x000000FFu);
+    EXPECT_EQ(at(frame, 10, 23), 0x000000FFu);
+
+    auto zoomed = frameOf(0x000000FF);
+    fade.drawZoomed(zoomed.data(), 10, 20, 0.5f, 1.0f);
+    EXPECT_EQ(zoomed, frame);
+}
+
+TEST(FadePicture, FullLevelCopiesWithTopByteClearedZeroLevelKeepsTarget) {
+    Image picture = solid(2, 2, 0xFF123456);
+    FadePicture fade(picture);
+    auto frame = frameOf(0x00ABCDEF);
+    fade.draw(frame.data(), 0, 0, 1.0f);
+    EXPECT_EQ(at(frame, 1, 1), 0x00123456u);
+    fade.drawZoomed(frame.data(), 5, 0, 1.0f, 1.0f);
+    EXPECT_EQ(at(frame, 6, 1), 0x00123456u);
+
+    auto untouched = frameOf(0x00ABCDEF);
+    fade.draw(untouched.data(), 0, 0, 0.0f);
+    fade.drawZoomed(untouched.data(), 0, 0, 0.0f, 0.7f);
+    EXPECT_EQ(untouched, frameOf(0x00ABCDEF));
+}
+
+TEST(FadePicture, LevelOutsideZeroToOneIsClamped) {
+    Image picture = solid(2, 2, 0x00FF8040);
+    FadePicture fade(picture);
+    auto high = frameOf(0x00102030);
+    fade.draw(high.data(), 0, 0, 1.7f);
+    EXPECT_EQ(at(high, 0, 0), 0x00FF8040u);
+    auto low = frameOf(0x00102030);
+    fade.drawZoomed(low.data(), 0, 0, -0.4f, 1.0f);
+    EXPECT_EQ(at(low, 0, 0), 0x00102030u);
+}
+
+TEST(FadePicture, DrawTreatsChannelsBelow4AsTransparent) {
+    Image picture(2, 1);
+    picture.pixels = {0x00030303, 0x00000004};
+    FadePicture fade(picture);
+    auto frame = frameOf(0x00AAAAAA);
+    fade.draw(frame.data(), 0, 0, 1.0f);
+    EXPECT_EQ(at(frame, 0, 0), 0x00AAAAAAu);
+    EXPECT_EQ(at(frame, 1, 0), 0x00000004u);
+}
+
+TEST(FadePicture, DrawZoomedTreatsChannelsBelow8AsTransparent) {
+    Image picture(2, 1);
+    picture.pixels = {0x00070707, 0x00000008};
+    FadePicture fade(picture);
+    auto frame = frameOf(0x00AAAAAA);
+    fade.drawZoomed(frame.data(), 0, 0, 1.0f, 1.0f);
+    EXPECT_EQ(at(frame, 0, 0), 0x00AAAAAAu);
+    EXPECT_EQ(at(frame, 1, 0), 0x00000008u);
+}
+
+TEST(FadePicture, HalfZoomSamplesEverySecondRowAndColumn) {
+    Image picture = numbered(100, 60);
+    FadePicture fade(picture);
+    auto frame = frameOf(0);
+    fade.drawZoomed(frame.data(), 7, 9, 1.0f, 0.5f);
+    for (int y = 0; y < kTargetHeight; ++y) {
+        for (int x = 0; x < kTargetWidth; ++x) {
+            const bool inside = x >= 7 && x < 57 && y >= 9 && y < 39;
+            const uint32_t expected = inside ? picture.row((y - 9) * 2)[(x - 7) * 2] : 0;
+            ASSERT_EQ(at(frame, x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+// A picture drawn partly or wholly outside the target shows, inside it, exactly the
+// pixels of the same picture drawn whole at (0, 0); nothing outside the target is written.
+class FadePictureClipping : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(FadePictureClipping, MatchesUnclippedReferenceInsideTarget) {
+    const auto [x, y] = GetParam();
+    Image picture = numbered(120, 70);
+    FadePicture fade(picture);
+    for (int zoomed = 0; zoomed < 2; ++zoomed) {
+        const float zoom = 0.85f;
+        const int outW = zoomed ? static_cast<int>(120 * zoom) : 120;
+        const int outH = zoomed ? static_cast<int>(70 * zoom) : 70;
+        // Unclipped reference: the whole drawn area, placed at (0, 0) of a target.
+        auto whole = frameOf(0x00405060);
+        if (zoomed) fade.drawZoomed(whole.data(), 0, 0, 0.75f, zoom);
+        else fade.draw(whole.data(), 0, 0, 0.75f);
+
+        std::vector<uint32_t> padded(kTargetPixels + 2 * kTargetWidth, 0xDEADBEEF);
+        uint32_t* frame = padded.data() + kTargetWidth;
+        std::fill(frame, frame + kTargetPixels, 0x00405060);
+        if (zoomed) fade.drawZoomed(frame, x, y, 0.75f, zoom);
+        else fade.draw(frame, x, y, 0.75f);
+
+        for (int i = 0; i < kTargetWidth; ++i) {
+            ASSERT_EQ(padded[i], 0xDEADBEEFu);
+            ASSERT_EQ(padded[kTargetWidth + kTargetPixels + i], 0xDEADBEEFu);
+        }
+        for (int ty = 0; ty < kTargetHeight; ++ty) {
+            for (int tx = 0; tx < kTargetWidth; ++tx) {
+                const int px = tx - x, py = ty - y;
+                const bool covered = px >= 0 && px < outW && py >= 0 && py < outH;
+                const uint32_t expected = covered ? whole[py * kTargetWidth + px] : 0x00405060u;
+                ASSERT_EQ(frame[ty * kTargetWidth + tx], expected)
+                    << "zoomed " << zoomed << " at " << tx << "," << ty;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryEdge, FadePictureClipping,
+                         ::testing::Values(std::pair{-30, 50}, std::pair{450, 50}, std::pair{100, -25},
+                                           std::pair{100, 220}, std::pair{-50, -40}, std::pair{480, 230},
+                                           std::pair{600, 10}, std::pair{10, -100}, std::pair{-2000000000, 0},
+                                           std::pair{0, 2000000000}));

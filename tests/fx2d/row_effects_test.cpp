@@ -1,0 +1,124 @@
+#include "fx2d/row_effects.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "fx2d/mul_table.h"
+
+namespace {
+
+std::vector<uint32_t> frameOf(uint32_t colour) { return std::vector<uint32_t>(kTargetPixels, colour); }
+
+std::vector<int32_t> radiiOf(int32_t radius) { return std::vector<int32_t>(kTargetHeight, radius); }
+
+void smearFrame(std::vector<uint32_t>& frame, const std::vector<int32_t>& radii) {
+    smearRows(frame.data(), radii.data(), 512, 512, 256, 1);
+}
+
+}  // namespace
+
+TEST(DivTable, TruncatingReciprocal) {
+    buildDivTable();
+    EXPECT_EQ(divTable[3 * 256 + 3], 0);
+    EXPECT_EQ(divTable[3 * 256 + 255], 84);
+    for (int n = 1; n <= 256; ++n) {
+        const bool powerOfTwo = (n & (n - 1)) == 0;
+        for (int v = 0; v < 256; ++v) {
+            const int expected = powerOfTwo || v == 0 ? v / n : (v - 1) / n;
+            ASSERT_EQ(divTable[n * 256 + v], expected) << "row " << n << " entry " << v;
+        }
+    }
+}
+
+TEST(SmearRows, RadiusZeroOrLessLeavesFrameUnchanged) {
+    std::vector<uint32_t> frame(kTargetPixels);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u);
+    const auto before = frame;
+    smearFrame(frame, radiiOf(0));
+    EXPECT_EQ(frame, before);
+    smearFrame(frame, radiiOf(-5));
+    EXPECT_EQ(frame, before);
+}
+
+TEST(SmearRows, RadiusTwoHalvesOnlyTheLastPixel) {
+    auto frame = frameOf(0x00646464);
+    smearFrame(frame, radiiOf(2));
+    for (int y = 0; y < kTargetHeight; ++y) {
+        for (int x = 0; x < 511; ++x) ASSERT_EQ(frame[y * 512 + x], 0x00646464u);
+        ASSERT_EQ(frame[y * 512 + 511], 0x00323232u);
+    }
+}
+
+TEST(SmearRows, RadiusThreeUsesTheTruncatingReciprocal) {
+    auto frame = frameOf(0x00060606);
+    smearFrame(frame, radiiOf(3));
+    EXPECT_EQ(frame[0], 0x00060606u);
+    EXPECT_EQ(frame[1], 0x00030303u);
+}
+
+TEST(SmearRows, RadiusOneKeepsColoursAndClearsTopByte) {
+    auto frame = frameOf(0xFF102030);
+    smearFrame(frame, radiiOf(1));
+    EXPECT_EQ(frame[0], 0xFF102030u);
+    EXPECT_EQ(frame[1], 0x00102030u);
+    EXPECT_EQ(frame[511], 0x00102030u);
+}
+
+TEST(SmearRows, OversizedRadiusIsClamped) {
+    // 1000 is treated as 256, on 512-pixel lines; on 100-pixel lines as 99.
+    auto frame = frameOf(0x00808080);
+    auto reference = frame;
+    smearFrame(frame, radiiOf(1000));
+    smearFrame(reference, radiiOf(256));
+    EXPECT_EQ(frame, reference);
+
+    std::vector<uint32_t> shortLines(100 * 4, 0x00FFFFFF);
+    auto shortReference = shortLines;
+    const std::vector<int32_t> big(4, 300), clamped(4, 99);
+    smearRows(shortLines.data(), big.data(), 100, 100, 4, 1);
+    smearRows(shortReference.data(), clamped.data(), 100, 100, 4, 1);
+    EXPECT_EQ(shortLines, shortReference);
+}
+
+TEST(SmearRows, FollowsPixelStepForColumns) {
+    // Lines as columns: pixel step 512, line step 1; smearing column 0 only.
+    auto frame = frameOf(0x00646464);
+    std::vector<int32_t> radii(512, 0);
+    radii[0] = 2;
+    smearRows(frame.data(), radii.data(), 1, 256, 512, 512);
+    EXPECT_EQ(frame[255 * 512], 0x00323232u);
+    EXPECT_EQ(frame[254 * 512], 0x00646464u);
+    EXPECT_EQ(frame[255 * 512 + 1], 0x00646464u);
+}
+
+TEST(BlendRows, MixesCopiesOrSkipsByLevel) {
+    buildMulTable();
+    auto target = frameOf(0x00FF0000);
+    const auto source = frameOf(0x000000FF);
+    std::vector<int32_t> levels(kTargetHeight, 0);
+    levels[1] = 128;
+    levels[2] = 254;
+    levels[3] = 255;
+    target[3 * 512] = 0xAB00FF00;
+    auto sourceTop = source;
+    sourceTop[3 * 512 + 7] = 0xCD000001;
+    blendRows(target.data(), sourceTop.data(), levels.data());
+    EXPECT_EQ(target[0], 0x00FF0000u);
+    EXPECT_EQ(target[1 * 512 + 9], 0x007E007Fu);
+    EXPECT_EQ(target[2 * 512 + 500], 0x000000FDu);
+    EXPECT_EQ(target[3 * 512 + 7], 0xCD000001u);
+    EXPECT_EQ(target[3 * 512], 0x000000FFu);
+}
+
+TEST(BlendRows, LevelsOutsideRangeAreClamped) {
+    buildMulTable();
+    auto target = frameOf(0x00FF0000);
+    const auto source = frameOf(0x000000FF);
+    std::vector<int32_t> levels(kTargetHeight, 0);
+    levels[0] = -40;
+    levels[1] = 9999;
+    blendRows(target.data(), source.data(), levels.data());
+    EXPECT_EQ(target[0], 0x00FF0000u);
+    EXPECT_EQ(target[512], 0x000000FFu);
+}
