@@ -1,0 +1,61 @@
+// The TGA screenshot writer.
+#include "display/screenshot.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kHeaderBytes = 18;
+
+std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height)
+{
+    std::array<uint8_t, kHeaderBytes> h{};
+    h[2] = 2;    // uncompressed true-colour
+    h[7] = 18;   // colour map entry size; meaningless without a colour map
+    h[12] = static_cast<uint8_t>(width & 0xFF);
+    h[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
+    h[14] = static_cast<uint8_t>(height & 0xFF);
+    h[15] = static_cast<uint8_t>((height >> 8) & 0xFF);
+    h[16] = 24;    // bits per pixel
+    h[17] = 0x20;  // first row is the top row, no alpha bits
+    return h;
+}
+
+void reportFailure(const char* fileName, int error)
+{
+    std::printf("cannot write screenshot '%s': %s\n", fileName, std::strerror(error));
+}
+
+}  // namespace
+
+void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height)
+{
+    const std::size_t count = (width > 0 && height > 0) ? static_cast<std::size_t>(width) * height : 0;
+    std::vector<uint8_t> bytes(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint32_t p = pixels[i];
+        bytes[3 * i] = static_cast<uint8_t>(p);            // blue
+        bytes[3 * i + 1] = static_cast<uint8_t>(p >> 8);   // green
+        bytes[3 * i + 2] = static_cast<uint8_t>(p >> 16);  // red
+    }
+
+    std::FILE* file = std::fopen(fileName, "wb");
+    if (!file) {
+        reportFailure(fileName, errno);
+        return;
+    }
+    const auto header = tgaHeader(width, height);
+    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = errno;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written)
+        reportFailure(fileName, error);
+}

@@ -1,0 +1,65 @@
+// Thin window layer over SDL2: video start-up, display modes, one window with
+// a lockable surface, one event at a time. Used only by display/display.cpp.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// One display mode as the screen offers it. Formats of 2 or 4 bytes per pixel
+// report bytes x 8 (a 4-byte "24-bit" format counts as 32).
+struct ScreenMode {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+};
+
+// The window's drawable surface while it is locked. `pixels` stays valid until
+// windowUnlockSurface(). `changed` is true when the surface is new since the
+// previous lock (first lock, resize, recreated by the system): its contents
+// are then undefined.
+struct WindowSurface {
+    uint8_t* pixels = nullptr;
+    int pitch_bytes = 0;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    uint32_t redMask = 0;
+    uint32_t greenMask = 0;
+    uint32_t blueMask = 0;
+    bool changed = false;
+};
+
+enum class WindowEventType {
+    None,
+    Text,     // typed characters in `text` (UTF-8 bytes, zero-terminated); Escape arrives as "\x1b"
+    Quit,     // the window was closed or the process was asked to end
+    Mouse,    // pointer moved or a button went down or up
+    Exposed,  // the window's contents were lost (shown again, restored, resized)
+    Other,
+};
+
+struct WindowEvent {
+    WindowEventType type = WindowEventType::None;
+    char text[32] = {};
+};
+
+// All functions are for the main thread only.
+bool windowInitVideo();                 // false when no video driver can start
+const char* windowLastError();          // the platform's text for the last failure
+std::vector<ScreenMode> windowListModes();
+
+// A window whose client area is width x height.
+bool windowCreate(const char* caption, int width, int height);
+// An exclusive full-screen window switched to the first offered mode that
+// matches width, height and bits per pixel.
+bool windowCreateFullScreen(const char* caption, int width, int height, int bitsPerPixel);
+void windowDestroy();
+void windowShutdownVideo();
+
+bool windowLockSurface(WindowSurface& surface);  // false: nothing to draw on this time
+void windowUnlockSurface();
+void windowPresent();                             // show what was drawn on the surface
+
+bool windowPollEvent(WindowEvent& event);                      // takes at most one event
+bool windowWaitEvent(WindowEvent& event, int timeout_ms);      // waits up to timeout_ms for one
+void windowShowCursor(bool visible);
