@@ -14,9 +14,10 @@ constexpr uint32_t kLongMax = 65535;      // 16-bit distance and length
 constexpr uint32_t kRunMax = 0xFFFFFF;    // 24-bit count
 constexpr uint32_t kWindow = 65536;       // history ring, a power of two above kLongMax
 constexpr int kHashBits = 16;
-constexpr int kChainDepth = 32;           // candidates tried per position
+constexpr int kChainDepth = 16;           // candidates tried per position
 constexpr uint32_t kNiceLength = 2048;    // a match this long ends the search
-constexpr uint32_t kLazyLimit = 64;       // longer matches are taken without looking ahead
+constexpr uint32_t kGoodLength = 32;      // a match this long shortens the search
+constexpr uint32_t kLazyLimit = 32;       // longer matches are taken without looking ahead
 constexpr uint32_t kMinRun = 8;
 
 struct Choice {
@@ -48,28 +49,42 @@ uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength) {
 class MatchFinder {
 public:
     MatchFinder(std::span<const uint8_t> data, const LzCosts& costs)
-        : data_(data), costs_(costs), head_(size_t{1} << kHashBits, -1), previous_(kWindow, -1) {}
+        : data_(data), costs_(costs), head_(size_t{1} << kHashBits, -1), previous_(kWindow, -1),
+          hashBytes_(3 * costs.literal > costs.shortSymbol + 16.0f ? 3 : 4) {}
 
     // The most profitable token starting at `position` (gain <= 0: none).
     Choice best(uint32_t position) {
         insertUpTo(position);
         Choice choice = bestRun(position);
         const uint32_t available = static_cast<uint32_t>(data_.size()) - position;
-        if (available < 3) {
+        if (available < 4) {
             return choice;
         }
         const uint32_t maxLength = std::min(available, kLongMax);
         const uint8_t* here = data_.data() + position;
+        // Candidates come nearest first, so a later one can only win by being
+        // longer than every match seen so far: one byte at that length decides.
+        uint32_t longest = 2;
+        int depthLeft = kChainDepth;
         int32_t candidate = head_[hashAt(position)];
-        for (int depth = 0; depth < kChainDepth && candidate >= 0; ++depth) {
+        while (depthLeft-- > 0 && candidate >= 0) {
             const uint32_t distance = position - static_cast<uint32_t>(candidate);
             if (distance > kLongMax) {
                 break;
             }
-            const uint32_t length = matchLength(data_.data() + candidate, here, maxLength);
-            consider(choice, distance, length);
-            if (length >= kNiceLength) {
-                break;
+            const uint8_t* there = data_.data() + candidate;
+            if (there[longest] == here[longest]) {
+                const uint32_t length = matchLength(there, here, maxLength);
+                if (length > longest) {
+                    consider(choice, distance, length);
+                    longest = length;
+                    if (length >= kNiceLength || length == maxLength) {
+                        break;
+                    }
+                    if (length >= kGoodLength) {
+                        depthLeft = std::min(depthLeft, kChainDepth / 4);
+                    }
+                }
             }
             candidate = previous_[static_cast<uint32_t>(candidate) & (kWindow - 1)];
         }
@@ -77,15 +92,20 @@ public:
     }
 
 private:
+    // Hashes the first hashBytes_ bytes at `position`: 3, or 4 when no
+    // 3-byte match could pay for itself (fewer, more telling candidates).
     uint32_t hashAt(uint32_t position) const {
         const uint8_t* p = data_.data() + position;
         uint32_t v = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+        if (hashBytes_ == 4) {
+            v ^= uint32_t{p[3]} << 24;
+        }
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
     // Files every position before `end` in its hash chain.
     void insertUpTo(uint32_t end) {
-        const uint32_t last = data_.size() >= 3 ? static_cast<uint32_t>(data_.size()) - 2 : 0;
+        const uint32_t last = data_.size() >= 4 ? static_cast<uint32_t>(data_.size()) - 3 : 0;
         end = std::min(end, last);
         for (; inserted_ < end; ++inserted_) {
             uint32_t h = hashAt(inserted_);
@@ -134,6 +154,7 @@ private:
     LzCosts costs_;
     std::vector<int32_t> head_;
     std::vector<int32_t> previous_;  // ring: the previous position with the same hash
+    uint32_t hashBytes_;
     uint32_t inserted_ = 0;
 };
 

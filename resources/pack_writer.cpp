@@ -210,9 +210,8 @@ std::vector<uint8_t> buildPack(const std::vector<PackInput>& files) {
     }
 
     const uint32_t records = static_cast<uint32_t>(files.size()) + 1;
-    std::vector<uint8_t> out;
-    putWord(out, records);
-    out.resize(4 + records * pack::kRecordSize, 0);
+    std::vector<uint8_t> out(4 + records * pack::kRecordSize, 0);
+    setWord(out, 0, records);
 
     for (size_t k = 0; k < files.size(); ++k) {
         const PackInput& file = files[k];
