@@ -1,0 +1,135 @@
+// Glow rays: the light scan, the trails and the additive sprite blit.
+#include "fx2d/glow_rays.h"
+
+#include <cstring>
+#include <string>
+
+#include "resources/image.h"
+#include "resources/load_error.h"
+
+namespace {
+
+constexpr int kRayPixels = GlowRays::kRaySize * GlowRays::kRaySize;
+constexpr int kW = GlowRays::kTargetWidth;
+constexpr int kH = GlowRays::kTargetHeight;
+
+// The scan window for lights and the brightness test: all three channels at
+// least 248, the top byte ignored.
+constexpr int kScanTop = 30, kScanBottom = 219, kScanLeft = 50, kScanRight = 467;
+constexpr uint32_t kLightMask = 0xF8F8F8u;
+
+}  // namespace
+
+void checkRayImage(const Image& ray) {
+    if (ray.width != GlowRays::kRaySize || ray.height != GlowRays::kRaySize)
+        throw LoadError("ray.tga: must be 256 x 256 pixels, is " + std::to_string(ray.width) +
+                        " x " + std::to_string(ray.height));
+    if (ray.pixels.size() < static_cast<size_t>(kRayPixels))
+        throw LoadError("ray.tga: picture data is shorter than 256 x 256 pixels");
+}
+
+GlowRays::GlowRays(const Image& ray) : brighter_(3 * static_cast<size_t>(kRayPixels)) {
+    checkRayImage(ray);
+    levels_[0] = ray.pixels.data();
+    // Whole-word multiples: a channel that passes 255 carries into the next
+    // one (and out of the word), which is what gives the brighter levels
+    // their coloured fringes.
+    for (int level = 1; level <= 3; ++level) {
+        uint32_t* picture = brighter_.data() + static_cast<size_t>(level - 1) * kRayPixels;
+        const uint32_t factor = static_cast<uint32_t>(level + 1);
+        for (int k = 0; k < kRayPixels; ++k) picture[k] = ray.pixels[k] * factor;
+        levels_[level] = picture;
+    }
+}
+
+void GlowRays::apply(uint32_t* target, uint32_t* source) const {
+    std::memcpy(target, source, sizeof(uint32_t) * kW * kH);
+    for (int y = kScanTop; y <= kScanBottom; ++y) {
+        uint32_t* row = source + y * kW;
+        for (int x = kScanLeft; x <= kScanRight; ++x) {
+            if ((row[x] & kLightMask) != kLightMask) continue;
+            // Clear the rest of the 3 x 3 block below and to the right, so the
+            // neighbours of this light emit no trail of their own.
+            uint32_t* p = row + x;
+            p[1] = p[2] = 0;
+            p[kW] = p[kW + 1] = p[kW + 2] = 0;
+            p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
+            emitRay(target, x, y);
+        }
+    }
+}
+
+void GlowRays::emitRay(uint32_t* target, int x, int y) const {
+    // Only points of the target emit; this also keeps every sprite centre
+    // within a few thousand pixels, well inside int range.
+    if (x < 0 || x >= kW || y < 0 || y >= kH) return;
+
+    // All in 32-bit floats: the growth per sprite falls with the squared
+    // distance to the centre, the step is 4 % of the offset to the centre.
+    const float ax = static_cast<float>(256 - x) * 0.4f;
+    const float ay = static_cast<float>(128 - y) * 0.4f;
+    const float growth = 80.0f / (ax * ax + ay * ay + 1.0f);
+    const float sx = static_cast<float>(256 - x) * 0.04f;
+    const float sy = static_cast<float>(128 - y) * 0.04f;
+    const float d = sx * sx + sy * sy;
+
+    // Far lights: many faint sprites; near ones: few bright ones.
+    int level = 0;
+    int sprites = 100;
+    if (d < 2.5f) { level = 1; sprites = 50; }
+    if (d < 1.8f) { level = 2; sprites = 25; }
+    if (d < 0.97f) { level = 3; sprites = 12; }
+
+    const uint32_t* picture = levels_[level];
+    float px = static_cast<float>(x);
+    float py = static_cast<float>(y);
+    float size = 4.0f;
+    for (int k = 0; k < sprites; ++k) {
+        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
+        px += sx;
+        py += sy;
+        size += growth;
+    }
+}
+
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
+    // A side of 512 or more never fits; rejecting it (and NaN) here keeps
+    // every float-to-int conversion below in range.
+    if (!(size >= 1.0f) || !(size < 256.0f)) return;
+    const float left = static_cast<float>(cx) - size;
+    const float top = static_cast<float>(cy) - size;
+    // Truncation toward zero: anything above -1 becomes 0 or more.
+    if (!(left > -1.0f) || !(left < static_cast<float>(kW))) return;
+    if (!(top > -1.0f) || !(top < static_cast<float>(kH))) return;
+
+    const int n = static_cast<int>(2.0f * size);
+    const int x0 = static_cast<int>(left);
+    const int y0 = static_cast<int>(top);
+    if (x0 + n > kW - 1 || y0 + n > kH - 1) return;
+
+    // 8.8 texel step per target pixel. With n <= 2 * size, (n - 1) * step stays
+    // below 65536, so texel columns and rows never pass 255.
+    const int step = static_cast<int>(65536.0f / (2.0f * size));
+
+    // Two passes per row keep the blend loop free of the texel gather, so the
+    // compiler can run it four pixels at a time: first the row's texels are
+    // fetched into a line, then the line is added to the target row.
+    uint16_t columns[kW];
+    for (int i = 0, u = 0; i < n; ++i, u += step) columns[i] = static_cast<uint16_t>(u >> 8);
+    uint32_t line[kW];
+
+    // Sprites wider than the picture sample each texel row more than once;
+    // the line is fetched again only when the row changes.
+    int v = 0;
+    int fetchedRow = -1;
+    uint32_t* dst = target + y0 * kW + x0;
+    for (int j = 0; j < n; ++j, v += step, dst += kW) {
+        const int row = (v >> 8) & 255;
+        if (row != fetchedRow) {
+            const uint32_t* texels = picture + row * GlowRays::kRaySize;
+            for (int i = 0; i < n; ++i) line[i] = texels[columns[i]];
+            fetchedRow = row;
+        }
+        for (int i = 0; i < n; ++i) dst[i] = addGlowPixel(line[i], dst[i]);
+    }
+}

@@ -1,0 +1,236 @@
+#include "fx2d/glow_rays.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "resources/image.h"
+#include "resources/load_error.h"
+
+namespace {
+
+constexpr int kW = 512;
+constexpr int kH = 256;
+
+std::vector<uint32_t> blankFrame(uint32_t value = 0) {
+    return std::vector<uint32_t>(kW * kH, value);
+}
+
+// A ray picture with a different, moderately bright colour at every texel.
+Image patternRay() {
+    Image ray(256, 256);
+    std::mt19937 rng(12345);
+    for (uint32_t& p : ray.pixels) p = rng() & 0x007F7F7Fu;
+    return ray;
+}
+
+TEST(GlowRaysSetup, RejectsRayPicturesThatAreNot256By256) {
+    for (auto [w, h] : {std::pair{255, 256}, {256, 255}, {512, 256}, {0, 0}}) {
+        Image ray(w, h);
+        try {
+            GlowRays rays(ray);
+            FAIL() << "accepted " << w << " x " << h;
+        } catch (const LoadError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("ray.tga: ", 0), 0u) << e.what();
+        }
+    }
+    EXPECT_NO_THROW(checkRayImage(Image(256, 256)));
+}
+
+TEST(GlowRaysSetup, LevelsMultiplyWholeWordsWithCarries) {
+    Image ray(256, 256);
+    ray.pixels[0] = 0x00FFFFFFu;
+    ray.pixels[1] = 0x000000FFu;
+    ray.pixels[2] = 0x80000001u;
+    GlowRays rays(ray);
+    EXPECT_EQ(rays.level(0), ray.pixels.data());  // level 0 is the picture itself
+    EXPECT_EQ(rays.level(1)[0], 0x01FFFFFEu);
+    EXPECT_EQ(rays.level(2)[0], 0x02FFFFFDu);
+    EXPECT_EQ(rays.level(3)[0], 0x03FFFFFCu);
+    EXPECT_EQ(rays.level(1)[1], 0x000001FEu);  // blue carries into green
+    EXPECT_EQ(rays.level(3)[1], 0x000003FCu);
+    EXPECT_EQ(rays.level(1)[2], 0x00000002u);  // modulo 2^32
+    EXPECT_EQ(rays.level(2)[2], 0x80000003u);
+}
+
+TEST(GlowAdd, FullWhiteTexelSaturatesEveryPixel) {
+    for (uint32_t d = 0; d < (1u << 24); ++d) {
+        const uint32_t top = (d * 2654435761u) & 0xFF000000u;  // top byte must not matter
+        const uint32_t r = addGlowPixel(0x00FFFFFFu, d | top);
+        const uint32_t expected = (d & 1) ? 0x01FFFFFEu : 0x01FFFFFFu;  // blue 0xFE when the blue sum is even
+        if (r != expected) FAIL() << std::hex << d << " -> " << r;
+    }
+}
+
+TEST(GlowAdd, ChannelsAddWithLowBitsDroppedAndOddResults) {
+    EXPECT_EQ(addGlowPixel(0x00102030u, 0x00010101u), 0x01112131u);
+    EXPECT_EQ(addGlowPixel(0, 0), 0x01010100u);
+    EXPECT_EQ(addGlowPixel(0x000000F0u, 0x00000020u), 0x010101FEu);  // blue carry: 0x10 | 0xFE
+    EXPECT_EQ(addGlowPixel(0x0000F000u, 0x00002000u), 0x0101FF00u);  // green saturates
+    EXPECT_EQ(addGlowPixel(0x00F00000u, 0x00200000u), 0x01FF0100u);  // red saturates
+}
+
+TEST(AddSprite, BelowSizeOneDrawsNothing) {
+    Image ray = patternRay();
+    auto frame = blankFrame(0x00123456u);
+    const auto before = frame;
+    addSprite(frame.data(), ray.pixels.data(), 100, 100, 0.9f);
+    addSprite(frame.data(), ray.pixels.data(), 100, 100, -5.0f);
+    addSprite(frame.data(), ray.pixels.data(), 100, 100, std::bit_cast<float>(0x7FC00000u));  // NaN
+    EXPECT_EQ(frame, before);
+}
+
+TEST(AddSprite, SizeFourDrawsEightByEightSamplingEvery32ndTexel) {
+    Image ray = patternRay();
+    auto frame = blankFrame();
+    addSprite(frame.data(), ray.pixels.data(), 100, 60, 4.0f);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const bool inside = x >= 96 && x < 104 && y >= 56 && y < 64;
+            const uint32_t expected =
+                inside ? addGlowPixel(ray.pixels[(y - 56) * 32 * 256 + (x - 96) * 32], 0) : 0;
+            ASSERT_EQ(frame[y * kW + x], expected) << x << "," << y;
+        }
+}
+
+TEST(AddSprite, DrawnWholeOrNotAtAll) {
+    Image ray = patternRay();
+    auto drawsAt = [&](int cx, int cy, float size) {
+        auto frame = blankFrame();
+        addSprite(frame.data(), ray.pixels.data(), cx, cy, size);
+        return frame != blankFrame();
+    };
+    EXPECT_TRUE(drawsAt(4, 4, 4.0f));      // top-left at (0, 0)
+    EXPECT_FALSE(drawsAt(3, 10, 4.0f));    // x0 = -1
+    EXPECT_FALSE(drawsAt(10, 3, 4.0f));    // y0 = -1
+    EXPECT_TRUE(drawsAt(4, 4, 4.5f));      // x0 = trunc(-0.5) = 0
+    EXPECT_TRUE(drawsAt(507, 100, 4.0f));  // x0 + n = 511
+    EXPECT_FALSE(drawsAt(508, 100, 4.0f)); // x0 + n = 512
+    EXPECT_TRUE(drawsAt(100, 251, 4.0f));  // y0 + n = 255
+    EXPECT_FALSE(drawsAt(100, 252, 4.0f)); // y0 + n = 256
+    EXPECT_FALSE(drawsAt(256, 128, 256.0f));
+    EXPECT_FALSE(drawsAt(2147483647, 128, 4.0f));
+    EXPECT_FALSE(drawsAt(-2147483647, 128, 4.0f));
+}
+
+// Every size that can pass the fit test (2 * size < 512) keeps the last
+// sampled texel column, (n - 1) * step >> 8, inside the 256-texel picture.
+TEST(AddSprite, TexelColumnsStayInsideThePictureForEveryFittingSize) {
+    for (uint32_t bits = std::bit_cast<uint32_t>(1.0f); bits < std::bit_cast<uint32_t>(256.0f); ++bits) {
+        const float size = std::bit_cast<float>(bits);
+        const int n = static_cast<int>(2.0f * size);
+        const int step = static_cast<int>(65536.0f / (2.0f * size));
+        if (((n - 1) * step) >> 8 > 255) FAIL() << "size " << size;
+    }
+}
+
+TEST(GlowRaysApply, SourceWithoutLightsIsCopiedUnchanged) {
+    Image ray = patternRay();
+    GlowRays rays(ray);
+    auto source = blankFrame();
+    std::mt19937 rng(7);
+    for (uint32_t& p : source) p = rng() & 0xFFF8F8F7u;  // blue never reaches 248 with its low bits
+    source[100 * kW + 200] = 0x00F7FFFFu;
+    source[101 * kW + 200] = 0x00FFF7FFu;
+    source[102 * kW + 200] = 0x00FFFFF7u;
+    source[5 * kW + 5] = 0x00FFFFFFu;       // lights outside the scan window do not count
+    source[220 * kW + 300] = 0x00FFFFFFu;
+    source[100 * kW + 468] = 0x00FFFFFFu;
+    source[100 * kW + 49] = 0x00FFFFFFu;
+    const auto original = source;
+    auto target = blankFrame(0xDEADBEEFu);
+    rays.apply(target.data(), source.data());
+    EXPECT_EQ(target, original);
+    EXPECT_EQ(source, original);
+}
+
+TEST(GlowRaysApply, NeighbouringLightsEmitOneTrail) {
+    Image ray = patternRay();
+    GlowRays rays(ray);
+    auto source = blankFrame(0x00202020u);
+    source[50 * kW + 100] = 0x00F8F8F8u;
+    source[51 * kW + 101] = 0xFFFFFFFFu;  // top byte ignored: a light, but suppressed
+    const auto original = source;
+
+    auto target = blankFrame();
+    rays.apply(target.data(), source.data());
+
+    auto expected = original;
+    rays.emitRay(expected.data(), 100, 50);
+    EXPECT_EQ(target, expected);
+    EXPECT_NE(target, original);
+}
+
+TEST(GlowRaysApply, SourceLosesTheEightPixelsAroundALightTheTargetDoesNot) {
+    Image ray = patternRay();
+    GlowRays rays(ray);
+    auto source = blankFrame(0x00101010u);
+    const int lx = 300, ly = 200;
+    source[ly * kW + lx] = 0x00FFFFFFu;
+    const auto original = source;
+    auto target = blankFrame();
+    rays.apply(target.data(), source.data());
+    for (int y = ly - 1; y <= ly + 3; ++y)
+        for (int x = lx - 1; x <= lx + 3; ++x) {
+            const bool block = x >= lx && x <= lx + 2 && y >= ly && y <= ly + 2;
+            const bool light = x == lx && y == ly;
+            const uint32_t expected = light ? 0x00FFFFFFu : block ? 0u : 0x00101010u;
+            EXPECT_EQ(source[y * kW + x], expected) << x << "," << y;
+        }
+    // The target was copied before the block was cleared: it is the untouched
+    // source with the light's trail added.
+    auto expected = original;
+    rays.emitRay(expected.data(), lx, ly);
+    EXPECT_EQ(target, expected);
+}
+
+TEST(GlowRaysApply, LightAtTheCentreDrawsGrowingLevelThreeSprites) {
+    Image ray = patternRay();
+    GlowRays rays(ray);
+    auto source = blankFrame();
+    source[128 * kW + 256] = 0x00FFFFFFu;
+    auto target = blankFrame();
+    rays.apply(target.data(), source.data());
+
+    // d = 0: 12 sprites at (256, 128) of sizes 4, 84, 164 ...; only the first
+    // two fit (size 164 reaches above the top row).
+    auto expected = blankFrame();
+    expected[128 * kW + 256] = 0x00FFFFFFu;
+    for (int k = 0; k < 12; ++k) {
+        auto before = expected;
+        addSprite(expected.data(), rays.level(3), 256, 128, 4.0f + 80.0f * k);
+        EXPECT_EQ(expected != before, k < 2) << "sprite " << k;
+    }
+    EXPECT_EQ(target, expected);
+    // The second sprite covers exactly 168 x 168 pixels from (172, 44).
+    EXPECT_NE(target[44 * kW + 172], 0u);
+    EXPECT_NE(target[211 * kW + 339], 0u);
+    EXPECT_EQ(target[43 * kW + 172], 0u);
+    EXPECT_EQ(target[44 * kW + 340], 0u);
+}
+
+TEST(GlowRaysApply, TrailsStayInsideTheTarget) {
+    Image ray(256, 256);
+    for (uint32_t& p : ray.pixels) p = 0x00FFFFFFu;
+    GlowRays rays(ray);
+    // Guard zones of one frame before and after the target.
+    std::vector<uint32_t> buffer(3 * kW * kH, 0x5A5A5A5Au);
+    uint32_t* target = buffer.data() + kW * kH;
+    auto source = blankFrame();
+    for (int y = 30; y <= 219; y += 3)
+        for (int x = 50; x <= 467; x += 3) source[y * kW + x] = 0x00FFFFFFu;
+    rays.apply(target, source.data());
+    for (int k = 0; k < kW * kH; ++k) {
+        ASSERT_EQ(buffer[k], 0x5A5A5A5Au);
+        ASSERT_EQ(buffer[2 * kW * kH + k], 0x5A5A5A5Au);
+    }
+    rays.emitRay(target, -1, 0);  // points off the target emit nothing
+    rays.emitRay(target, 0, 256);
+}
+
+}  // namespace
