@@ -1,0 +1,196 @@
+// Restores packed streams: a code table builds a binary decoding tree, the bit
+// stream then yields literals, runs and back-references, and an optional
+// byte-delta filter is undone at the end. Every read is checked against the
+// stream's real length, every write against the announced size.
+#include "resources/unpack.h"
+
+#include <array>
+#include <string>
+
+#include "resources/load_error.h"
+#include "resources/pack_format.h"
+
+namespace {
+
+constexpr int32_t kInnerNode = -1;
+constexpr int32_t kNoChild = -1;
+
+struct Node {
+    int32_t value = kInnerNode;          // a symbol, or kInnerNode
+    std::array<int32_t, 2> child = {kNoChild, kNoChild};  // node indices, for bit 0 and bit 1
+};
+
+// The root (index 0) plus the pool it grows from.
+struct DecodingTree {
+    std::array<Node, pack::kNodePool + 1> nodes;
+    int32_t used = 1;
+
+    int32_t childOf(int32_t node, int bit) {
+        int32_t& link = nodes[node].child[bit];
+        if (link == kNoChild) {
+            if (used > pack::kNodePool)
+                throw LoadError("code table needs more than 1000 tree nodes");
+            link = used++;
+        }
+        return link;
+    }
+};
+
+// Bits least significant first within each byte, bytes in order.
+class BitReader {
+public:
+    BitReader(std::span<const uint8_t> bytes, size_t startByte)
+        : bytes_(bytes), bit_(static_cast<uint64_t>(startByte) * 8), end_(bytes.size() * uint64_t{8}) {}
+
+    int readBit() {
+        if (bit_ >= end_) throw LoadError("packed bit stream ends early");
+        int bit = (bytes_[bit_ >> 3] >> (bit_ & 7)) & 1;
+        ++bit_;
+        return bit;
+    }
+
+    // An n-bit field, first bit read is bit 0 of the value.
+    uint32_t readField(int n) {
+        uint32_t value = 0;
+        for (int i = 0; i < n; ++i) value |= static_cast<uint32_t>(readBit()) << i;
+        return value;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+    uint64_t bit_;
+    uint64_t end_;
+};
+
+// Byte cursor over the code table.
+class TableReader {
+public:
+    explicit TableReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    uint8_t byte() {
+        if (pos_ >= bytes_.size()) throw LoadError("packed code table runs off the end of the stream");
+        return bytes_[pos_++];
+    }
+    uint8_t peek() const {
+        if (pos_ >= bytes_.size()) throw LoadError("packed code table runs off the end of the stream");
+        return bytes_[pos_];
+    }
+    void seek(size_t pos) { pos_ = pos; }
+    size_t position() const { return pos_; }
+
+private:
+    std::span<const uint8_t> bytes_;
+    size_t pos_ = 0;
+};
+
+uint32_t readWord(std::span<const uint8_t> bytes) {
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+// Reads table entries (symbol, length, code bits) from offset 5 until the end
+// mark E, 0xFF, and files each symbol in the tree. Returns the offset of the
+// first byte of the bit stream.
+size_t buildTree(std::span<const uint8_t> packed, DecodingTree& tree) {
+    TableReader table(packed);
+    table.seek(4);
+    const uint8_t escape = table.byte();
+    if (escape > pack::kEscapeMax)
+        throw LoadError("packed escape byte " + std::to_string(escape) + " is above 127");
+    for (;;) {
+        int32_t symbol = table.byte();
+        if (symbol == escape) {
+            if (table.peek() == pack::kTableEnd) {
+                table.byte();
+                return table.position();
+            }
+            uint32_t word = table.byte();
+            word |= static_cast<uint32_t>(table.byte()) << 8;
+            symbol = word == pack::kEscapedLiteral ? escape : static_cast<int32_t>(word);
+        }
+        const int length = table.byte();
+        if (length > pack::kMaxCodeLength)
+            throw LoadError("packed code of " + std::to_string(length) + " bits is longer than 32");
+        const int codeBytes = length == 0 ? 1 : (length + 7) / 8;
+        uint64_t code = 0;
+        for (int i = 0; i < codeBytes; ++i) code |= static_cast<uint64_t>(table.byte()) << (8 * i);
+
+        int32_t node = 0;
+        for (int i = 0; i < length; ++i) node = tree.childOf(node, static_cast<int>((code >> i) & 1));
+        tree.nodes[node].value = symbol;
+    }
+}
+
+// Appends `length` bytes copied from `distance` bytes back, one at a time, so
+// that an overlapping copy repeats the last `distance` bytes.
+void copyMatch(std::vector<uint8_t>& out, size_t& pos, uint32_t distance, uint32_t length) {
+    if (length == 0) return;
+    if (distance == 0) throw LoadError("packed match has distance 0");
+    if (distance > pos) throw LoadError("packed match reaches before the start of the output");
+    if (length > out.size() - pos) throw LoadError("packed match writes past the unpacked size");
+    uint8_t* dst = out.data() + pos;
+    const uint8_t* src = dst - distance;
+    for (uint32_t i = 0; i < length; ++i) dst[i] = src[i];
+    pos += length;
+}
+
+void decodeTokens(const DecodingTree& tree, BitReader& bits, std::vector<uint8_t>& out) {
+    // A root holding a symbol that outputs nothing would never read a bit nor
+    // fill the output: refuse it instead of looping for ever.
+    const int32_t rootValue = tree.nodes[0].value;
+    if (rootValue != kInnerNode && rootValue >= pack::kSymbolCount)
+        throw LoadError("packed code table gives every token an empty symbol");
+
+    size_t pos = 0;
+    while (pos < out.size()) {
+        int32_t node = 0;
+        while (tree.nodes[node].value == kInnerNode) {
+            node = tree.nodes[node].child[bits.readBit()];
+            if (node == kNoChild) throw LoadError("packed bit stream holds a code missing from the table");
+        }
+        const int32_t symbol = tree.nodes[node].value;
+        if (symbol < 256) {
+            out[pos++] = static_cast<uint8_t>(symbol);
+        } else if (symbol == pack::kShortMatch) {
+            const uint32_t distance = bits.readField(8);
+            copyMatch(out, pos, distance, bits.readField(8));
+        } else if (symbol == pack::kLongMatch) {
+            const uint32_t distance = bits.readField(16);
+            copyMatch(out, pos, distance, bits.readField(16));
+        } else if (symbol == pack::kRun) {
+            const uint8_t value = static_cast<uint8_t>(bits.readField(8));
+            const uint32_t count = bits.readField(24);
+            if (count > out.size() - pos) throw LoadError("packed run writes past the unpacked size");
+            for (uint32_t i = 0; i < count; ++i) out[pos + i] = value;
+            pos += count;
+        }
+    }
+}
+
+// Running sums modulo 256, `stride` of them interleaved.
+void undoDeltaFilter(std::vector<uint8_t>& out, size_t stride) {
+    for (size_t i = stride; i < out.size(); ++i) out[i] = static_cast<uint8_t>(out[i] + out[i - stride]);
+}
+
+}  // namespace
+
+std::vector<uint8_t> unpack(std::span<const uint8_t> packed) {
+    if (packed.size() < 5) throw LoadError("packed stream ends inside its header");
+    const uint32_t header = readWord(packed);
+    const uint32_t size = header & pack::kSizeMask;
+    if (size > kMaxUnpackedBytes)
+        throw LoadError("packed stream announces " + std::to_string(size) + " bytes, more than the limit of " +
+                        std::to_string(kMaxUnpackedBytes));
+
+    DecodingTree tree;
+    const size_t streamStart = buildTree(packed, tree);
+
+    std::vector<uint8_t> out(size);
+    BitReader bits(packed, streamStart);
+    decodeTokens(tree, bits, out);
+
+    if (header & pack::kFilterStride3)
+        undoDeltaFilter(out, 3);
+    else if (header & pack::kFilterStride1)
+        undoDeltaFilter(out, 1);
+    return out;
+}
