@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
@@ -44,7 +44,7 @@ WindowEvent translate(const SDL_Event& e)
     switch (e.type) {
     case SDL_TEXTINPUT:
         event.type = WindowEventType::Text;
-        std::strncpy(event.text, e.text.text, sizeof event.text - 1);
+        std::snprintf(event.text, sizeof event.text, "%s", e.text.text);
         break;
     case SDL_KEYDOWN:
         if (e.key.keysym.sym == SDLK_ESCAPE) {

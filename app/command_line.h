@@ -1,0 +1,26 @@
+// Reading the command line: window or full screen, music volume, taller
+// display, and our own long options (--help, --version). Used by main.
+#pragma once
+
+// Called for each volume option at once, with the clamped volume.
+using VolumeHook = void (*)(int volume);
+
+struct CommandLine {
+    int displayHeight = 256;  // 385 with the option "6"
+    bool windowed = false;    // the last of "w" / "d" decides; full screen by default
+    int volume = 100;         // the last volume option, clamped to 0..100
+    bool exitNow = false;     // a long option asked to end at once (after --help, --version)
+    int exitCode = 0;
+};
+
+// Looks at argv[1] .. argv[argc-1] in turn, printing each option's message.
+// volumeHook may be null.
+CommandLine readCommandLine(int argc, char** argv, VolumeHook volumeHook);
+
+// An option of our own, given as "--name" or "--name=value". apply returns
+// false for a value it cannot take, which is reported like any bad option.
+struct LongOption {
+    const char* name;
+    bool takesValue;
+    bool (*apply)(CommandLine& commandLine, const char* value);
+};

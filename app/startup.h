@@ -1,0 +1,11 @@
+// The steps of start-up that main runs in order before the main loop:
+// the loop flag, the display, the work buffer.
+#pragma once
+
+#include "app/command_line.h"
+
+void startRunning();                              // running := 1
+// Sets the caption and the window or full-screen choice, opens the display
+// (512 wide, the command line's height) and makes frameBuffer valid.
+void openDisplay(const CommandLine& commandLine);
+void allocateWorkBuffer();                        // workBuffer: 512 x 256 pixels

@@ -1,0 +1,138 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int> volumeCalls;
+
+void recordVolume(int volume)
+{
+    volumeCalls.push_back(volume);
+}
+
+struct Parsed {
+    CommandLine commandLine;
+    std::string output;
+};
+
+Parsed parse(std::initializer_list<const char*> arguments)
+{
+    std::vector<std::string> storage = {"zedariva"};
+    storage.insert(storage.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& s : storage)
+        argv.push_back(s.data());
+    volumeCalls.clear();
+    ::testing::internal::CaptureStdout();
+    Parsed parsed;
+    parsed.commandLine = readCommandLine(static_cast<int>(argv.size()), argv.data(), recordVolume);
+    std::fflush(stdout);
+    parsed.output = ::testing::internal::GetCapturedStdout();
+    return parsed;
+}
+
+}  // namespace
+
+TEST(CommandLine, NoArgumentsMeanFullScreen256RowsAndVolumeUntouched)
+{
+    const Parsed p = parse({});
+    EXPECT_FALSE(p.commandLine.windowed);
+    EXPECT_EQ(p.commandLine.displayHeight, 256);
+    EXPECT_EQ(p.commandLine.volume, 100);
+    EXPECT_FALSE(p.commandLine.exitNow);
+    EXPECT_TRUE(volumeCalls.empty());
+    EXPECT_EQ(p.output, "");
+}
+
+TEST(CommandLine, ALoneDashAndAnEmptyArgumentAreSkippedSilently)
+{
+    const Parsed p = parse({"-", "", "w"});
+    EXPECT_EQ(p.output, "");
+    EXPECT_FALSE(p.commandLine.windowed);
+}
+
+TEST(CommandLine, VolumeIsClampedAndEachValueGoesToTheMusicAtOnce)
+{
+    const Parsed p = parse({"-v", "-v250", "-v-7", "-V42"});
+    EXPECT_EQ(p.output,
+              "setting volume to 0\n"
+              "setting volume to 100\n"
+              "setting volume to 0\n"
+              "setting volume to 42\n");
+    EXPECT_EQ(volumeCalls, (std::vector<int>{0, 100, 0, 42}));
+    EXPECT_EQ(p.commandLine.volume, 42);
+}
+
+TEST(CommandLine, VolumeReadsLeadingDigitsAndSurvivesHugeNumbers)
+{
+    EXPECT_EQ(parse({"-v37abc"}).commandLine.volume, 37);
+    EXPECT_EQ(parse({"-vabc"}).commandLine.volume, 0);
+    EXPECT_EQ(parse({"-v99999999999999999999999"}).commandLine.volume, 100);
+    EXPECT_EQ(parse({"-v-99999999999999999999999"}).commandLine.volume, 0);
+}
+
+TEST(CommandLine, OnlyTheSecondCharacterCounts)
+{
+    const Parsed wd = parse({"-wd"});
+    EXPECT_TRUE(wd.commandLine.windowed);
+    EXPECT_EQ(wd.output, "starting in windowed mode\n");
+    EXPECT_TRUE(parse({"/w"}).commandLine.windowed);
+    EXPECT_TRUE(parse({"xW"}).commandLine.windowed);
+}
+
+TEST(CommandLine, TheLaterOfWindowAndFullScreenWins)
+{
+    const Parsed p = parse({"-w", "-d"});
+    EXPECT_FALSE(p.commandLine.windowed);
+    EXPECT_EQ(p.output, "starting in windowed mode\nstarting with ddraw screen\n");
+    EXPECT_TRUE(parse({"-D", "-w"}).commandLine.windowed);
+}
+
+TEST(CommandLine, SixMakesTheDisplay385RowsSilently)
+{
+    const Parsed p = parse({"-6"});
+    EXPECT_EQ(p.commandLine.displayHeight, 385);
+    EXPECT_EQ(p.output, "");
+}
+
+TEST(CommandLine, AnUnknownOptionIsReportedAndReadingGoesOn)
+{
+    const Parsed p = parse({"-x", "-w"});
+    EXPECT_EQ(p.output, "Errornous parameter '-x'\nstarting in windowed mode\n");
+    EXPECT_TRUE(p.commandLine.windowed);
+    EXPECT_FALSE(p.commandLine.exitNow);
+}
+
+TEST(CommandLine, HelpPrintsUsageAndEndsWithZero)
+{
+    const Parsed p = parse({"--help", "-w"});
+    EXPECT_TRUE(p.commandLine.exitNow);
+    EXPECT_EQ(p.commandLine.exitCode, 0);
+    EXPECT_EQ(p.output.rfind("usage: zedariva", 0), 0u) << p.output;
+    EXPECT_EQ(p.output.find("starting in windowed mode"), std::string::npos);
+}
+
+TEST(CommandLine, VersionPrintsTheVersionAndEndsWithZero)
+{
+    const Parsed p = parse({"--version"});
+    EXPECT_TRUE(p.commandLine.exitNow);
+    EXPECT_EQ(p.commandLine.exitCode, 0);
+    EXPECT_EQ(p.output, std::string("zedariva ") + ZEDARIVA_VERSION + "\n");
+}
+
+TEST(CommandLine, UnknownOrMisusedLongOptionsAreBadParameters)
+{
+    const Parsed p = parse({"--bogus", "--help=now", "--", "--versions"});
+    EXPECT_FALSE(p.commandLine.exitNow);
+    EXPECT_EQ(p.output,
+              "Errornous parameter '--bogus'\n"
+              "Errornous parameter '--help=now'\n"
+              "Errornous parameter '--'\n"
+              "Errornous parameter '--versions'\n");
+}
