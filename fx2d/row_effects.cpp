@@ -39,6 +39,11 @@ namespace {
 
 // One line: each channel keeps a window sum of q-values (q = divTable row r), the
 // pixel r ahead entering, the already smeared pixel behind leaving.
+//
+// Every sum stays within 0 ... 255: it starts at most r * q(255) <= 255, and a step
+// gives a - q(a) + q(v) <= 255 for all a, v in 0 ... 255 and every row of the table
+// (checked over the whole table). So a written channel equals its sum, and the pixel
+// behind, written one step earlier, is read from the sums instead of from memory.
 void smearLine(uint32_t* p, int length, int r, int step) {
     const uint8_t* q = divTable + r * 256;
     int accB = 0, accG = 0, accR = 0;
@@ -48,23 +53,26 @@ void smearLine(uint32_t* p, int length, int r, int step) {
         accG += q[(c >> 8) & 0xFF];
         accR += q[(c >> 16) & 0xFF];
     }
+    // Channels of the pixel behind: p[0] as it is, then each written pixel.
+    int behindB = p[0] & 0xFF, behindG = (p[0] >> 8) & 0xFF, behindR = (p[0] >> 16) & 0xFF;
     auto write = [&](int k) {
         p[(k + 1) * step] = static_cast<uint32_t>(accB + (accG << 8) + (accR << 16));
+        behindB = accB;
+        behindG = accG;
+        behindR = accR;
     };
     for (int k = 0; k < length - r; ++k) {
-        const uint32_t out = p[k * step];
-        const uint32_t in = p[(k + r) * step];
-        accB += q[in & 0xFF] - q[out & 0xFF];
-        accG += q[(in >> 8) & 0xFF] - q[(out >> 8) & 0xFF];
-        accR += q[(in >> 16) & 0xFF] - q[(out >> 16) & 0xFF];
+        const uint32_t ahead = p[(k + r) * step];
+        accB += q[ahead & 0xFF] - q[behindB];
+        accG += q[(ahead >> 8) & 0xFF] - q[behindG];
+        accR += q[(ahead >> 16) & 0xFF] - q[behindR];
         write(k);
     }
     // The pixel r ahead now lies beyond the line and counts as black.
     for (int k = length - r; k < length - 1; ++k) {
-        const uint32_t out = p[k * step];
-        accB -= q[out & 0xFF];
-        accG -= q[(out >> 8) & 0xFF];
-        accR -= q[(out >> 16) & 0xFF];
+        accB -= q[behindB];
+        accG -= q[behindG];
+        accR -= q[behindR];
         write(k);
     }
 }

@@ -40,23 +40,26 @@ inline uint32_t rowStep(uint32_t left, uint32_t right) {
 
 inline uint32_t halve(uint32_t pixel) { return (pixel >> 1) & 0x7F7F7F; }
 
-// Walks the 16 x 32 blocks; the mode is fixed at compile time, so the 16-pixel inner
-// loop is only fetch, combine, store and two adds. Coordinates wrap in 32 bits; only
-// bits 8-15 of u and v pick the texel.
+// Walks the target in 16 block rows of 32 blocks of 16 x 16 pixels. Neighbouring blocks
+// share an edge, so each block row sets up its 33 edges once and then goes through its
+// 16 pixel rows left to right across all blocks (every pixel depends only on its own
+// block, so this order gives the same pixels as block by block). The mode is fixed at
+// compile time: the 16-pixel inner loop is fetch, combine, store and two adds.
+// Coordinates wrap in 32 bits; only bits 8-15 of u and v pick the texel.
 template <WarpMode mode>
 void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
+    Edge edges[WarpGrid::kColumns];
     for (int bi = 0; bi < 16; ++bi) {
-        for (int bj = 0; bj < 32; ++bj) {
-            Edge left = edgeSetup(grid.at(bi, bj), grid.at(bi + 1, bj));
-            Edge right = edgeSetup(grid.at(bi, bj + 1), grid.at(bi + 1, bj + 1));
-            uint32_t* block = target + (bi * 16) * kTargetWidth + bj * 16;
-            const uint32_t* otherBlock = other ? other + (bi * 16) * kTargetWidth + bj * 16 : nullptr;
-            for (int r = 0; r < 16; ++r) {
-                const uint32_t du = rowStep(left.u, right.u);
-                const uint32_t dv = rowStep(left.v, right.v);
-                uint32_t u = left.u;
-                uint32_t v = left.v;
-                uint32_t* out = block + r * kTargetWidth;
+        for (int j = 0; j < WarpGrid::kColumns; ++j) edges[j] = edgeSetup(grid.at(bi, j), grid.at(bi + 1, j));
+        for (int r = 0; r < 16; ++r) {
+            const int y = bi * 16 + r;
+            uint32_t* out = target + y * kTargetWidth;
+            const uint32_t* otherRow = other ? other + y * kTargetWidth : nullptr;
+            for (int bj = 0; bj < 32; ++bj, out += 16) {
+                const uint32_t du = rowStep(edges[bj].u, edges[bj + 1].u);
+                const uint32_t dv = rowStep(edges[bj].v, edges[bj + 1].v);
+                uint32_t u = edges[bj].u;
+                uint32_t v = edges[bj].v;
                 for (int k = 0; k < 16; ++k, u += du, v += dv) {
                     const uint32_t texel = texels[(v & 0xFF00) | ((u >> 8) & 0xFF)];
                     if constexpr (mode == WarpMode::Copy) {
@@ -64,12 +67,11 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
                     } else if constexpr (mode == WarpMode::Blend) {
                         out[k] = halve(out[k]) + halve(texel);
                     } else {
-                        out[k] = halve(texel) + halve(otherBlock[r * kTargetWidth + k]);
+                        out[k] = halve(texel) + halve(otherRow[bj * 16 + k]);
                     }
                 }
-                left.advance();
-                right.advance();
             }
+            for (Edge& edge : edges) edge.advance();
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "fx2d/mul_table.h"
@@ -16,7 +17,43 @@ void smearFrame(std::vector<uint32_t>& frame, const std::vector<int32_t>& radii)
     smearRows(frame.data(), radii.data(), 512, 512, 256, 1);
 }
 
+// The smear written out step by step: reads every pixel from memory, one channel at a time.
+void literalSmear(uint32_t* p, int length, int r) {
+    const uint8_t* q = divTable + r * 256;
+    for (int shift = 0; shift < 24; shift += 8) {
+        auto channel = [&](int k) { return (p[k] >> shift) & 0xFF; };
+        int acc = 0;
+        for (int k = 0; k < r; ++k) acc += q[channel(k)];
+        std::vector<int> written(length, -1);
+        for (int k = 0; k < length - 1; ++k) {
+            acc -= q[written[k] >= 0 ? written[k] : channel(k)];
+            if (k + r < length) acc += q[channel(k + r)];
+            written[k + 1] = acc;
+        }
+        for (int k = 1; k < length; ++k)
+            p[k] = (p[k] & ~(0xFFu << shift)) | (static_cast<uint32_t>(written[k]) << shift);
+    }
+    for (int k = 1; k < length; ++k) p[k] &= 0x00FFFFFF;  // written pixels have top byte 0
+}
+
 }  // namespace
+
+TEST(SmearRows, MatchesStepByStepSmearOnNoise) {
+    buildDivTable();
+    std::mt19937 rng(11);
+    std::vector<uint32_t> frame(kTargetPixels);
+    for (uint32_t& pixel : frame) pixel = rng();
+    std::vector<int32_t> radii(kTargetHeight);
+    for (int32_t& radius : radii) radius = static_cast<int32_t>(rng() % 257);
+    radii[0] = 1;
+    radii[1] = 256;
+    radii[2] = 3;
+    auto expected = frame;
+    for (int y = 0; y < kTargetHeight; ++y)
+        if (radii[y] > 0) literalSmear(expected.data() + y * 512, 512, radii[y]);
+    smearFrame(frame, radii);
+    EXPECT_EQ(frame, expected);
+}
 
 TEST(DivTable, TruncatingReciprocal) {
     buildDivTable();
