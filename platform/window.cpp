@@ -80,11 +80,15 @@ WindowEvent translate(const SDL_Event& e)
     return event;
 }
 
+// The surface is made while the window is still hidden, so that the window
+// the user sees is the final one (a drawing surface may make SDL recreate it).
 bool finishCreate()
 {
     if (!window)
         return false;
     previousSurface = nullptr;
+    SDL_GetWindowSurface(window);
+    SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
     SDL_StartTextInput();
     return true;
@@ -96,6 +100,11 @@ bool windowInitVideo()
 {
     if (videoStarted)
         return true;
+    // The frame is drawn in software: show it through the window system's own
+    // image path rather than a GPU texture (no OpenGL needed, the window is
+    // never recreated behind our back). SDL_FRAMEBUFFER_ACCELERATION in the
+    // environment still wins.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
     videoStarted = true;
@@ -124,7 +133,7 @@ std::vector<ScreenMode> windowListModes()
 bool windowCreate(const char* caption, int width, int height)
 {
     window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              width, height, SDL_WINDOW_SHOWN);
+                              width, height, SDL_WINDOW_HIDDEN);
     return finishCreate();
 }
 
@@ -141,7 +150,6 @@ bool windowCreateFullScreen(const char* caption, int width, int height, int bits
         windowDestroy();
         return false;
     }
-    SDL_ShowWindow(window);
     return finishCreate();
 }
 
