@@ -20,5 +20,8 @@ std::vector<uint8_t> makeTestModule(const TestModuleShape& shape);
 // Seconds one row lasts at the shape's speed and tempo.
 double rowDuration_seconds(const TestModuleShape& shape);
 
+// A mono 16-bit WAV file of a square wave.
+std::vector<uint8_t> makeSquareWav(int rate_hz, double duration_seconds, double tone_hz);
+
 // Writes bytes to a file in the system temp folder and returns its path.
 std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes);

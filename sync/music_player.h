@@ -1,0 +1,35 @@
+// The music player: opens the presentation's music, plays it looping, reports
+// its position, restarts the demo clock and slows the music to a stop at exit.
+// Called by main (open, start, position 0, volume, fade-out) and the sync table.
+#pragma once
+
+#include <cstdint>
+
+// Opens output and the file: as a looping WAV stream, else as a looping
+// tracker module. A failure prints "BASS Error(…)" and ends the process (1).
+void musicOpen(const char* fileName);
+
+// Starts output and playback; restarts the demo clock.
+void musicStart();
+
+// The raw position heard now: order in the low 16 bits, row in the high 16
+// bits (a stream reports a byte offset). See musicPositionToSync in sync_table.h.
+uint32_t musicPosition();
+
+// Moves playback to the raw position (same packing); 0 also restarts the demo clock.
+void musicSetPosition(uint32_t position);
+
+// Volume 0..100 of music, samples and streams; may come before musicOpen.
+void musicSetVolume(int volume);
+
+// At exit: slows the music like a stopping tape (about 0.2 s), slides the
+// volume to silence (about 0.5 s), then releases the sound output.
+void musicFadeOut();
+
+// Prints "BASS Error(<code>): <message>", releases the sound output and ends
+// the process with exit code 1.
+[[noreturn]] void musicFail(const char* message);
+
+// End-of-music callback, on the audio thread at each loop of the music:
+// restarts the demo clock. Its arguments are ignored.
+void onMusicEnd(uint32_t sync, uint32_t channel, uint32_t data);

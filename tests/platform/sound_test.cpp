@@ -1,0 +1,205 @@
+#include "platform/sound.h"
+
+#include "tests/music_fixture/music_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+double secondsSince(Clock::time_point t)
+{
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// Rows from the start of the song, for a module whose patterns all have `rows` rows.
+int rowsPlayed(uint32_t raw, int rows)
+{
+    return static_cast<int>(raw & 0xFFFF) * rows + static_cast<int>(raw >> 16);
+}
+
+std::atomic<int> endCount{0};
+void countEnd(uint32_t, uint32_t, uint32_t) { ++endCount; }
+
+class SoundTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        soundSetGlobalVolumes(100, 100, 100);
+        endCount = 0;
+    }
+    void TearDown() override { soundFree(); }
+
+    // A started, playing module of the given shape.
+    uint32_t playModule(const TestModuleShape& shape)
+    {
+        const std::string path = writeTempFile("zd_sound_test.it", makeTestModule(shape));
+        EXPECT_TRUE(soundInit(kSoundOutputRate_hz));
+        const uint32_t channel = soundModuleOpenFile(path.c_str());
+        EXPECT_NE(channel, 0u) << "error " << soundErrorCode();
+        soundSetEndSync(channel, countEnd, 0);
+        soundStart();
+        soundPlay(channel);
+        return channel;
+    }
+};
+
+}  // namespace
+
+TEST_F(SoundTest, ReportsVersionZeroPointSix)
+{
+    EXPECT_EQ(soundVersion(), 0x60000u);
+}
+
+TEST_F(SoundTest, OpenFailuresGiveTheirCause)
+{
+    EXPECT_EQ(soundModuleOpenFile("any.it"), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorInit);
+
+    ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
+    EXPECT_FALSE(soundInit(kSoundOutputRate_hz));
+    EXPECT_EQ(soundErrorCode(), kSoundErrorAlready);
+
+    EXPECT_EQ(soundModuleOpenFile("/nonexistent/tune.it"), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorFileOpen);
+
+    const std::string module = writeTempFile("zd_sound_format.it", makeTestModule({}));
+    EXPECT_EQ(soundStreamOpenFile(module.c_str()), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorFormat);
+
+    const std::string junk = writeTempFile("zd_sound_junk.it", std::vector<uint8_t>(500, 0x5A));
+    EXPECT_EQ(soundModuleOpenFile(junk.c_str()), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorFormat);
+
+    EXPECT_EQ(soundPosition(77), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+}
+
+TEST_F(SoundTest, LowerPlaybackRateSlowsThePositionInProportion)
+{
+    TestModuleShape shape;
+    shape.rowsPerPattern = 128;  // 2.56 s per order: no order change needed
+    const uint32_t channel = playModule(shape);
+    sleepMs(100);
+
+    const int normalStart = rowsPlayed(soundPosition(channel), 128);
+    sleepMs(500);
+    const int normalRows = rowsPlayed(soundPosition(channel), 128) - normalStart;
+
+    soundSetAttributes(channel, kSoundOutputRate_hz / 2, -1, -101);
+    sleepMs(100);  // let the queued sound at the old rate pass
+    const int slowStart = rowsPlayed(soundPosition(channel), 128);
+    sleepMs(500);
+    const int slowRows = rowsPlayed(soundPosition(channel), 128) - slowStart;
+
+    EXPECT_NEAR(normalRows, 25, 3);  // 500 ms of 20 ms rows
+    EXPECT_NEAR(slowRows, 12.5, 3);
+}
+
+TEST_F(SoundTest, AttributesKeepWhatIsNotGiven)
+{
+    const uint32_t channel = playModule({});
+    int rate = 0, volume = 0, pan = 0;
+    ASSERT_TRUE(soundGetAttributes(channel, &rate, &volume, &pan));
+    EXPECT_EQ(rate, 44100);
+    EXPECT_EQ(volume, 100);
+    EXPECT_EQ(pan, 0);
+
+    soundSetAttributes(channel, 30000, 50, -20);
+    soundSetAttributes(channel, 0, -1, -101);
+    soundGetAttributes(channel, &rate, &volume, &pan);
+    EXPECT_EQ(rate, 30000);
+    EXPECT_EQ(volume, 50);
+    EXPECT_EQ(pan, -20);
+
+    soundSetAttributes(channel, 0, 150, 300);
+    soundGetAttributes(channel, nullptr, &volume, &pan);
+    EXPECT_EQ(volume, 100);
+    EXPECT_EQ(pan, 100);
+}
+
+TEST_F(SoundTest, VolumeSlideReachesSilenceInAboutHalfASecond)
+{
+    playModule({});
+    soundSlideVolumes(0, 0, 0);
+    const Clock::time_point start = Clock::now();
+    EXPECT_TRUE(soundIsSliding());
+    while (soundIsSliding() && secondsSince(start) < 3)
+        sleepMs(1);
+    EXPECT_FALSE(soundIsSliding());
+    EXPECT_NEAR(secondsSince(start), 0.5, 0.15);
+    int music = -1, sample = -1, stream = -1;
+    soundGetGlobalVolumes(&music, &sample, &stream);
+    EXPECT_EQ(music + sample + stream, 0);
+}
+
+TEST_F(SoundTest, VolumeSlideWithoutRunningOutputIsImmediate)
+{
+    soundSlideVolumes(10, 20, 30);
+    EXPECT_FALSE(soundIsSliding());
+    int music = -1, sample = -1, stream = -1;
+    soundGetGlobalVolumes(&music, &sample, &stream);
+    EXPECT_EQ(music, 10);
+    EXPECT_EQ(sample, 20);
+    EXPECT_EQ(stream, 30);
+}
+
+TEST_F(SoundTest, SetPositionIsReportedAtOnce)
+{
+    const uint32_t channel = playModule({});
+    sleepMs(100);
+    ASSERT_TRUE(soundSetPosition(channel, 2u | (5u << 16)));
+    EXPECT_EQ(soundPosition(channel), 2u | (5u << 16));
+    sleepMs(100);
+    EXPECT_NEAR(rowsPlayed(soundPosition(channel), 16), 2 * 16 + 5 + 5, 3);
+}
+
+TEST_F(SoundTest, WavStreamLoopsAndReportsItsByteOffset)
+{
+    const std::string path = writeTempFile("zd_sound_test.wav", makeSquareWav(22050, 0.2, 441));
+    ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
+    const uint32_t channel = soundStreamOpenFile(path.c_str());
+    ASSERT_NE(channel, 0u) << "error " << soundErrorCode();
+    soundSetEndSync(channel, countEnd, 0);
+    soundStart();
+    soundPlay(channel);
+    sleepMs(700);
+    EXPECT_GE(endCount.load(), 2);
+    EXPECT_LE(endCount.load(), 4);
+    // 0.2 s at 44,100 frames of four bytes.
+    EXPECT_LT(soundPosition(channel), 8820u * 4);
+}
+
+TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime)
+{
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    TestModuleShape shape;
+    shape.orderCount = 2;
+    shape.rowsPerPattern = 8;  // 320 ms a pass
+    const uint32_t channel = playModule(shape);
+    EXPECT_TRUE(soundIsSilent());
+    const Clock::time_point start = Clock::now();
+    sleepMs(200);
+    const double rows = secondsSince(start) / rowDuration_seconds(shape);
+    EXPECT_NEAR(rowsPlayed(soundPosition(channel), 8), rows, 2);
+    sleepMs(500);
+    EXPECT_EQ(endCount.load(), 2);
+    if (previous)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+}
