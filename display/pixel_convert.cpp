@@ -33,23 +33,50 @@ PixelConversion makePixelConversion(int bitsPerPixel, uint32_t redMask, uint32_t
 
 namespace {
 
-// Each component is moved to the top byte of a signed word and shifted right
+// The masks and shifts of one conversion, ready for the pixel loop. Each
+// component is moved to the top byte of a signed word and shifted right
 // arithmetically, so its top bit reaches the mask's top bit. A zero mask has
-// shift 32, which C++ cannot shift by; the mask drops the component anyway.
-inline uint32_t component(uint32_t topAligned, int shift, uint32_t mask)
+// shift 32, which C++ cannot shift by: 31 does as well, the mask drops it.
+struct ChannelSetup {
+    uint32_t redMask, greenMask, blueMask;
+    int redShift, greenShift, blueShift;
+
+    explicit ChannelSetup(const PixelConversion& c)
+        : redMask(c.redMask), greenMask(c.greenMask), blueMask(c.blueMask),
+          redShift(c.redShift < 31 ? c.redShift : 31), greenShift(c.greenShift < 31 ? c.greenShift : 31),
+          blueShift(c.blueShift < 31 ? c.blueShift : 31)
+    {
+    }
+
+    uint32_t convert(uint32_t p) const
+    {
+        return (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 8) >> redShift) & redMask) +
+               (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 16) >> greenShift) & greenMask) +
+               (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 24) >> blueShift) & blueMask);
+    }
+};
+
+// The general conversion storing the low `Bytes` bytes of each result
+// (surfaces are little-endian; memcpy because rows need not be aligned).
+template <int Bytes>
+void convertRows(const ChannelSetup& setup, const uint32_t* src, int srcStride, int width, int height,
+                 uint8_t* dst, int dstPitch_bytes)
 {
-    if (shift >= 32)
-        return 0;
-    return static_cast<uint32_t>(std::bit_cast<int32_t>(topAligned) >> shift) & mask;
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = src + static_cast<std::ptrdiff_t>(y) * srcStride;
+        uint8_t* out = dst + static_cast<std::ptrdiff_t>(y) * dstPitch_bytes;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t value = setup.convert(in[x]);
+            std::memcpy(out + x * Bytes, &value, Bytes);
+        }
+    }
 }
 
 }  // namespace
 
 uint32_t convertPixel(const PixelConversion& c, uint32_t pixel)
 {
-    return component(pixel << 8, c.redShift, c.redMask) +
-           component(pixel << 16, c.greenShift, c.greenMask) +
-           component(pixel << 24, c.blueShift, c.blueMask);
+    return ChannelSetup(c).convert(pixel);
 }
 
 void copyRows32(const uint32_t* src, int srcStride, int width, int height, uint8_t* dst,
@@ -94,17 +121,13 @@ void packRgb565(const uint32_t* src, int srcStride, int width, int height, uint8
 void convertGeneral(const PixelConversion& c, const uint32_t* src, int srcStride, int width,
                     int height, uint8_t* dst, int dstPitch_bytes)
 {
-    const int bytesPerPixel = c.bitsPerPixel / 8;
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = src + static_cast<std::ptrdiff_t>(y) * srcStride;
-        uint8_t* out = dst + static_cast<std::ptrdiff_t>(y) * dstPitch_bytes;
-        // Stores go through memcpy of the low bytes: surfaces are little-endian
-        // and their rows need not be aligned for wider stores.
-        for (int x = 0; x < width; ++x) {
-            const uint32_t value = convertPixel(c, in[x]);
-            std::memcpy(out + x * bytesPerPixel, &value, bytesPerPixel);
-        }
-    }
+    const ChannelSetup setup(c);
+    if (c.bitsPerPixel == 32)
+        convertRows<4>(setup, src, srcStride, width, height, dst, dstPitch_bytes);
+    else if (c.bitsPerPixel == 24)
+        convertRows<3>(setup, src, srcStride, width, height, dst, dstPitch_bytes);
+    else if (c.bitsPerPixel == 16)
+        convertRows<2>(setup, src, srcStride, width, height, dst, dstPitch_bytes);
 }
 
 void convertFrame(const PixelConversion& c, const uint32_t* src, int srcStride, int width, int height,
