@@ -76,7 +76,9 @@ TEST(Scenes, TheFiveScenesParseWithIndicesInRangeAndKeysInOrder) {
             for (int p = node.parent; p != 0; p = scene.nodes[static_cast<size_t>(p - 1)].parent) {
                 ASSERT_LE(++steps, nodeCount);
             }
-            if (node.type == 1) EXPECT_TRUE(meshes().count(node.meshName)) << node.meshName;
+            if (node.type == 1) {
+                EXPECT_TRUE(meshes().count(node.meshName)) << node.meshName;
+            }
         }
     }
 }
