@@ -21,18 +21,21 @@ int storageBits(int bytesPerPixel, int bitsPerPixel)
     return bitsPerPixel;
 }
 
+ScreenMode toScreenMode(const SDL_DisplayMode& mode)
+{
+    return {mode.w, mode.h, storageBits(SDL_BYTESPERPIXEL(mode.format), SDL_BITSPERPIXEL(mode.format))};
+}
+
+// The first mode of the screen equal to width, height and bits per pixel.
 bool findMode(int width, int height, int bitsPerPixel, SDL_DisplayMode& found)
 {
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
-        SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0)
+        if (SDL_GetDisplayMode(0, i, &found) != 0)
             continue;
-        int bits = storageBits(SDL_BYTESPERPIXEL(mode.format), SDL_BITSPERPIXEL(mode.format));
-        if (mode.w == width && mode.h == height && bits == bitsPerPixel) {
-            found = mode;
+        const ScreenMode mode = toScreenMode(found);
+        if (mode.width == width && mode.height == height && mode.bitsPerPixel == bitsPerPixel)
             return true;
-        }
     }
     return false;
 }
@@ -124,8 +127,7 @@ std::vector<ScreenMode> windowListModes()
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0)
             continue;
-        modes.push_back({mode.w, mode.h,
-                         storageBits(SDL_BYTESPERPIXEL(mode.format), SDL_BITSPERPIXEL(mode.format))});
+        modes.push_back(toScreenMode(mode));
     }
     return modes;
 }
