@@ -72,7 +72,9 @@ void syncTrigger(int order, int row, float duration, SceneFunction scene)
     const double now = demoTime() * 0.001;
     if (current < start)
         return;
-    const int32_t sinceStamp = std::bit_cast<int32_t>(std::bit_cast<uint32_t>(demoTime()) - std::bit_cast<uint32_t>(slot.time));
+    // demoTime() - slot time, in 32-bit wrap-around arithmetic, compared as floats.
+    const int32_t sinceStamp =
+        std::bit_cast<int32_t>(std::bit_cast<uint32_t>(demoTime()) - std::bit_cast<uint32_t>(slot.time));
     if (duration * 1000 > static_cast<float>(sinceStamp))
         scene(static_cast<float>(now - slot.time * 0.001));
 }
