@@ -198,6 +198,13 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime)
     EXPECT_NEAR(rowsPlayed(soundPosition(channel), 8), rows, 2);
     sleepMs(500);
     EXPECT_EQ(endCount.load(), 2);
+
+    // The exit's volume slide ends without a device too.
+    soundSlideVolumes(0, 0, 0);
+    const Clock::time_point slide = Clock::now();
+    while (soundIsSliding() && secondsSince(slide) < 3)
+        sleepMs(1);
+    EXPECT_NEAR(secondsSince(slide), 0.5, 0.15);
     if (previous)
         setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
     else
