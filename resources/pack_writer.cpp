@@ -7,6 +7,7 @@
 #include "resources/pack_format.h"
 #include "resources/pack_huffman.h"
 #include "resources/pack_tokens.h"
+#include "resources/unpack.h"
 
 namespace {
 
@@ -217,7 +218,8 @@ std::vector<uint8_t> buildPack(const std::vector<PackInput>& files) {
         const PackInput& file = files[k];
         uint32_t flags = 0;
         std::vector<uint8_t> stored;
-        if (file.bytes.size() <= pack::kSizeMask) {
+        // Larger files are stored as they are: the reader refuses to unpack them.
+        if (file.bytes.size() <= kMaxUnpackedBytes) {
             stored = packStream(file.bytes);
             flags = kPackedFlag;
         }

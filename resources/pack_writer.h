@@ -23,7 +23,8 @@ std::vector<uint8_t> packStream(std::span<const uint8_t> data);
 std::vector<uint8_t> packStreamFiltered(std::span<const uint8_t> data, uint32_t filter);
 
 // A whole pack: the directory (files + 1 records, the last one never matched
-// by readers) and each file's stored bytes, packed where that makes it smaller.
+// by readers) and each file's stored bytes, packed where that makes it smaller
+// (files above the reader's kMaxUnpackedBytes are always stored as they are).
 // Throws std::invalid_argument naming the file for an empty, too long or
 // duplicate name, a name with a path separator, or more than 99 files.
 std::vector<uint8_t> buildPack(const std::vector<PackInput>& files);

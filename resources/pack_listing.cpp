@@ -1,0 +1,70 @@
+#include "resources/pack_listing.h"
+
+#include <algorithm>
+
+#include "resources/load_error.h"
+#include "resources/pack_format.h"
+#include "resources/unpack.h"
+
+namespace {
+
+uint32_t wordAt(std::span<const uint8_t> bytes, size_t at) {
+    return bytes[at] | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
+           (uint32_t{bytes[at + 3]} << 24);
+}
+
+PackListing readRecord(std::span<const uint8_t> pack, size_t at, uint32_t k) {
+    const std::string where = "directory record " + std::to_string(k);
+    PackListing file;
+    file.packed = (wordAt(pack, at) & pack::kPackedFlags) != 0;
+    file.offset = wordAt(pack, at + 4);
+    file.storedSize = wordAt(pack, at + 8);
+    const uint8_t* name = pack.data() + at + 12;
+    const uint8_t* end = std::find(name, name + pack::kNameSize, uint8_t{0});
+    if (end == name + pack::kNameSize) {
+        throw LoadError(where + ": name not terminated within 20 bytes");
+    }
+    file.name.assign(name, end);
+    if (uint64_t{file.offset} + file.storedSize > pack.size()) {
+        throw LoadError(where + " (\"" + file.name + "\"): stored bytes run past the end of the pack");
+    }
+    file.unpackedSize = file.storedSize;
+    if (file.packed) {
+        if (file.storedSize < 4) {
+            throw LoadError(where + " (\"" + file.name + "\"): packed stream shorter than its header");
+        }
+        file.unpackedSize = wordAt(pack, file.offset) & pack::kSizeMask;
+    }
+    return file;
+}
+
+}  // namespace
+
+std::vector<PackListing> listPack(std::span<const uint8_t> pack) {
+    if (pack.size() < 4) {
+        throw LoadError("too short for a pack directory");
+    }
+    const uint32_t records = wordAt(pack, 0);
+    if (records > pack::kMaxRecords) {
+        throw LoadError("directory of " + std::to_string(records) + " records (at most 100)");
+    }
+    if (4 + uint64_t{records} * pack::kRecordSize > pack.size()) {
+        throw LoadError("directory runs past the end of the pack");
+    }
+    std::vector<PackListing> files;
+    for (uint32_t k = 0; k + 1 < records; ++k) {
+        files.push_back(readRecord(pack, 4 + size_t{k} * pack::kRecordSize, k));
+    }
+    return files;
+}
+
+std::vector<uint8_t> extractFile(std::span<const uint8_t> pack, const PackListing& file) {
+    if (uint64_t{file.offset} + file.storedSize > pack.size()) {
+        throw LoadError("\"" + file.name + "\": stored bytes run past the end of the pack");
+    }
+    std::span<const uint8_t> stored = pack.subspan(file.offset, file.storedSize);
+    if (!file.packed) {
+        return {stored.begin(), stored.end()};
+    }
+    return unpack(stored);
+}
