@@ -23,17 +23,22 @@ public:
     static constexpr int kMaxSlots = 4000;
     static constexpr int kMaxNameLength = 47;
 
+    // Opens the pack; a pack that cannot be opened leaves only loose files.
+    // Throws LoadError for a pack whose directory is damaged.
     explicit ResourceCache(const std::string& packPath);
 
     // The resource filed under `name` (any letter case), loading and decoding
-    // it on first use. A name found nowhere prints "file not included exit"
-    // and ends the process.
+    // it on first use. A name found nowhere throws LoadError "file not included
+    // exit"; a damaged file throws LoadError "<name>: <problem>" (a TGA of
+    // another depth: "Error, unsupported TGA type!(bitdepth problem)"). main
+    // prints the message and exits with -1. References stay valid for the
+    // cache's lifetime: nothing filed is ever released, not even by put().
     Resource& get(const std::string& name);
-    Image& getImage(const std::string& name);            // ends the process if not a picture
-    std::span<uint8_t> getBytes(const std::string& name);
+    Image& getImage(const std::string& name);            // throws LoadError if not a picture
+    std::span<uint8_t> getBytes(const std::string& name);  // throws LoadError for a picture
 
     // Files `resource` under `name`: replaces the slot's resource when the name
-    // is filed, else takes the next slot.
+    // is filed (the old one stays alive), else takes the next slot.
     void put(const std::string& name, std::shared_ptr<Resource> resource);
     int find(const std::string& name) const;             // slot index or -1; never loads
     int indexOf(const std::string& name);                // slot index, loading if needed
@@ -41,6 +46,7 @@ public:
 
 private:
     void load(const std::string& name);
+    void addSlot(const std::string& upperName, std::shared_ptr<Resource> resource);
 
     struct Slot {
         std::string upperName;
@@ -48,4 +54,5 @@ private:
     };
     PackFile pack_;
     std::vector<Slot> slots_;
+    std::vector<std::shared_ptr<Resource>> replaced_;  // kept alive for earlier callers
 };

@@ -1,0 +1,21 @@
+// The size limits every picture decoder checks before it allocates, so that a
+// damaged header cannot ask for gigabytes. Used by the TGA, S3T and JPEG decoders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "resources/load_error.h"
+
+// 4096 x 4096 pixels; the presentation's pictures are 512 x 256 and smaller.
+constexpr int64_t kMaxPicturePixels = int64_t{1} << 24;
+
+// Throws LoadError "<format> picture of W x H pixels is ..." for an empty or
+// oversized picture.
+inline void checkPictureSize(const char* format, int64_t width, int64_t height) {
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (width <= 0 || height <= 0) throw LoadError(std::string(format) + " picture of " + size + " pixels is empty");
+    if (width > kMaxPicturePixels || height > kMaxPicturePixels || width * height > kMaxPicturePixels)
+        throw LoadError(std::string(format) + " picture of " + size + " pixels is larger than the limit of " +
+                        std::to_string(kMaxPicturePixels) + " pixels");
+}

@@ -1,0 +1,128 @@
+// Files every resource under its upper-case name: pictures decoded once into
+// Images (".S3T" ones under their ".TGA" name too), other files as raw bytes.
+// Lookups are linear over the filed names, in filing order.
+#include "resources/resource_cache.h"
+
+#include <cstring>
+
+#include "resources/jpeg.h"
+#include "resources/load_error.h"
+#include "resources/tga.h"
+
+namespace {
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool hasExtension(const std::string& upperName, const char* extension) {
+    return upperName.size() >= 4 && upperName.compare(upperName.size() - 4, 4, extension) == 0;
+}
+
+std::string withExtension(const std::string& name, const char* extension) {
+    return name.substr(0, name.size() - 4) + extension;
+}
+
+void checkNameLength(const std::string& name) {
+    if (name.size() > static_cast<size_t>(ResourceCache::kMaxNameLength))
+        throw LoadError(name + ": name longer than 47 characters");
+}
+
+// Runs a decoder and puts the file's name in front of its problem text; the
+// unsupported-depth message of TGA stays exactly as it is.
+template <typename Decoder>
+std::shared_ptr<Image> decodeNamed(const std::string& name, Decoder decoder, const std::vector<uint8_t>& bytes) {
+    try {
+        return std::make_shared<Image>(decoder(bytes));
+    } catch (const LoadError& problem) {
+        if (std::strcmp(problem.what(), kUnsupportedTgaDepth) == 0) throw;
+        throw LoadError(name + ": " + problem.what());
+    }
+}
+
+}  // namespace
+
+ResourceCache::ResourceCache(const std::string& packPath) {
+    slots_.reserve(kMaxSlots);
+    pack_.open(packPath);
+}
+
+Resource& ResourceCache::get(const std::string& name) { return *slots_[indexOf(name)].resource; }
+
+Image& ResourceCache::getImage(const std::string& name) {
+    Resource& resource = get(name);
+    if (!resource.image) throw LoadError(name + ": not a picture");
+    return *resource.image;
+}
+
+std::span<uint8_t> ResourceCache::getBytes(const std::string& name) {
+    Resource& resource = get(name);
+    if (resource.image) throw LoadError(name + ": a picture, not raw bytes");
+    return resource.bytes;
+}
+
+void ResourceCache::put(const std::string& name, std::shared_ptr<Resource> resource) {
+    checkNameLength(name);
+    const int index = find(name);
+    if (index < 0) {
+        addSlot(upperCase(name), std::move(resource));
+        return;
+    }
+    replaced_.push_back(std::move(slots_[index].resource));
+    slots_[index].resource = std::move(resource);
+}
+
+int ResourceCache::find(const std::string& name) const {
+    const std::string wanted = upperCase(name);
+    for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].upperName == wanted) return static_cast<int>(i);
+    return -1;
+}
+
+int ResourceCache::indexOf(const std::string& name) {
+    int index = find(name);
+    if (index >= 0) return index;
+    load(name);
+    index = find(name);
+    if (index < 0 && hasExtension(upperCase(name), ".TGA")) {
+        load(withExtension(name, ".S3T"));
+        index = find(name);
+    }
+    if (index < 0) throw LoadError("file not included exit");
+    return index;
+}
+
+void ResourceCache::addSlot(const std::string& upperName, std::shared_ptr<Resource> resource) {
+    if (slots_.size() >= static_cast<size_t>(kMaxSlots))
+        throw LoadError(upperName + ": resource cache is full (4000 files)");
+    slots_.push_back({upperName, std::move(resource)});
+}
+
+void ResourceCache::load(const std::string& name) {
+    checkNameLength(name);
+    const std::string upperName = upperCase(name);
+    const bool s3t = hasExtension(upperName, ".S3T");
+    // An S3T picture takes two slots; refuse before reading rather than after.
+    if (slots_.size() + (s3t ? 2 : 1) > static_cast<size_t>(kMaxSlots))
+        throw LoadError(name + ": resource cache is full (4000 files)");
+
+    std::optional<std::vector<uint8_t>> bytes = pack_.read(name);
+    if (!bytes) return;
+
+    auto resource = std::make_shared<Resource>();
+    if (s3t) {
+        resource->image = decodeNamed(name, decodeS3t, *bytes);
+        addSlot(upperName, resource);
+        addSlot(withExtension(upperName, ".TGA"), resource);
+        return;
+    }
+    if (hasExtension(upperName, ".TGA"))
+        resource->image = decodeNamed(name, decodeTga, *bytes);
+    else if (hasExtension(upperName, ".JPG"))
+        resource->image = decodeNamed(name, decodeJpeg, *bytes);
+    else
+        resource->bytes = std::move(*bytes);
+    addSlot(upperName, std::move(resource));
+}
