@@ -94,7 +94,7 @@ KfSceneData part4() {
 
     std::vector<std::pair<int, Vec3f>> eyes;
     for (int k = 0; k <= 6; ++k) {
-        const float radius = 14.0f - 0.8f * k;
+        const float radius = 14.0f - 0.5f * k;
         const float height = 2.0f + 1.5f * std::sin(k * 1.1f);
         const Vec3f p = onCircle(radius, -90.0f + 45.0f * k, height);
         eyes.push_back({end * k / 6, p});
