@@ -96,21 +96,28 @@ int tileError(const Channels tile[16], uint16_t a, uint16_t b, uint8_t indices[1
 
 int clampByte(float v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v + 0.5f); }
 
-// The 16-bit colour whose expansion lies nearest to (r, g, b). The red value's
-// low 3 bits are green's top bits and green's low 2 bits are blue's top bits,
-// so the high byte is searched near r and the low byte exhaustively.
+// The 16-bit colour whose expansion lies nearest to (r, g, b). Red's low 3
+// bits are green's top bits and green's low 2 bits are blue's top bits, so the
+// fields are chosen in turn, blue first, each among its nearest few values.
 uint16_t nearestS3tColour(int r, int g, int b) {
     Channels want{{r, g, b}};
     int best = 1 << 30;
     uint16_t bestColour = 0;
-    for (int hi = r - 8; hi <= r + 8; ++hi) {
-        if (hi < 0 || hi > 255) continue;
-        for (int lo = 0; lo < 256; ++lo) {
-            uint16_t c = static_cast<uint16_t>((hi << 8) | lo);
-            int e = distance2(want, channelsOf(expandS3tColour(c)));
-            if (e < best) {
-                best = e;
-                bestColour = c;
+    int b5Centre = (b + 4) >> 3;
+    for (int b5 = b5Centre - 2; b5 <= b5Centre + 2; ++b5) {
+        if (b5 < 0 || b5 > 31) continue;
+        int g6Centre = (g - (b5 >> 3) + 2) >> 2;
+        for (int g6 = g6Centre - 2; g6 <= g6Centre + 2; ++g6) {
+            if (g6 < 0 || g6 > 63) continue;
+            int r5Centre = (r - (g6 >> 3) + 4) >> 3;
+            for (int r5 = r5Centre - 1; r5 <= r5Centre + 1; ++r5) {
+                if (r5 < 0 || r5 > 31) continue;
+                uint16_t c = static_cast<uint16_t>((r5 << 11) | (g6 << 5) | b5);
+                int e = distance2(want, channelsOf(expandS3tColour(c)));
+                if (e < best) {
+                    best = e;
+                    bestColour = c;
+                }
             }
         }
     }

@@ -94,6 +94,6 @@ ContentFile jpegFile(const std::string& name, const Image& image);
 ContentFile jpegFile(const std::string& name, const Canvas& canvas, float blackCut = 0.0f);
 
 inline constexpr int kJpegQuality = 95;        // textures and backgrounds
-inline constexpr int kOverlayJpegQuality = 98;  // pictures drawn with black as transparent
+inline constexpr int kOverlayJpegQuality = 100;  // pictures drawn with black as transparent
 
 }  // namespace paint

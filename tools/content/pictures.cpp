@@ -74,26 +74,29 @@ Image makeTunnelTexture() {
             if ((rx == 0 || rx == 8) && (ry == 0 || ry == 8)) c.at(x, y) = rgbOf(0xA0B0C0);
         }
     Rng rng(0x7A5E11);
+    struct Lamp {
+        int x, y;
+    };
+    std::vector<Lamp> lamps;
     for (int lamp = 0; lamp < 36; ++lamp) {
         int gx = rng.below(8), gy = rng.below(8);
         float x = gx * 32.0f + 16.0f + rng.range(-6.0f, 6.0f), y = gy * 32.0f + 16.0f + rng.range(-6.0f, 6.0f);
         Rgb tint = rng.uniform() < 0.5f ? rgbOf(0xFFB050) : rgbOf(0x60C0FF);
         addGlowWrapped(c, x, y, 14.0f, tint * 0.8f);
         addGlowWrapped(c, x, y, 5.0f, rgbOf(0xFFFFFF) * 0.6f);
-        // A 3 x 3 core of pure white survives JPEG coding as white.
-        int cx = static_cast<int>(x), cy = static_cast<int>(y);
-        for (int j = -1; j <= 1; ++j)
-            for (int i = -1; i <= 1; ++i) c.at((cx + i) & 255, (cy + j) & 255) = rgbOf(0xFFFFFF);
+        lamps.push_back({static_cast<int>(x), static_cast<int>(y)});
     }
-    // Nothing but the lamp cores may reach white.
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            Rgb& p = c.at(x, y);
-            if (p.r >= 255 && p.g >= 255 && p.b >= 255) continue;
-            p.r = std::min(p.r, 228.0f);
-            p.g = std::min(p.g, 228.0f);
-            p.b = std::min(p.b, 228.0f);
-        }
+    // Nothing but the lamp cores may reach white: the glow rays start from
+    // every near-white pixel.
+    for (Rgb& p : c.pixels) {
+        p.r = std::min(p.r, 228.0f);
+        p.g = std::min(p.g, 228.0f);
+        p.b = std::min(p.b, 228.0f);
+    }
+    // A 3 x 3 core of pure white survives JPEG coding as white.
+    for (const Lamp& lamp : lamps)
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i) c.at((lamp.x + i) & 255, (lamp.y + j) & 255) = rgbOf(0xFFFFFF);
     return toImage(c);
 }
 

@@ -3,6 +3,7 @@
 // the second is the same mask awake: glowing eyes, lit engravings and an aura.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/content/fade_layout.h"
 #include "tools/content/fade_pictures.h"
@@ -139,13 +140,24 @@ Image maskImage(const MaskStyle& s, bool awake) {
 
     if (awake) addGlow(canvas, cx, cy, std::min(width, height) * 0.62f, s.aura * 0.9f);
 
+    // The relief once per pixel; slopes come from the neighbours (0 outside the outline).
+    std::vector<Relief> reliefs(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            reliefs[static_cast<size_t>(y) * width + x] = relief(s, (x + 0.5f - cx) / hw, (y + 0.5f - cy) / hh);
+    auto heightAt = [&](int x, int y) {
+        x = std::clamp(x, 0, width - 1);
+        y = std::clamp(y, 0, height - 1);
+        return std::max(0.0f, reliefs[static_cast<size_t>(y) * width + x].height);
+    };
+
     const float lx = -0.5f, ly = -0.62f, lz = 0.6f;  // light from the upper left, towards the viewer
     const float hx = lx, hy = ly, hz = lz + 1.0f;
     const float hn = std::sqrt(hx * hx + hy * hy + hz * hz);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             float nx = (x + 0.5f - cx) / hw, ny = (y + 0.5f - cy) / hh;
-            Relief r = relief(s, nx, ny);
+            const Relief& r = reliefs[static_cast<size_t>(y) * width + x];
             Rgb& out = canvas.at(x, y);
             if (r.height < 0) {
                 float c = crown(s, nx, ny, awake);
@@ -156,10 +168,9 @@ Image maskImage(const MaskStyle& s, bool awake) {
                 continue;
             }
             // Surface normal from the relief's slope.
-            const float e = 0.01f;
-            float dx = relief(s, nx + e, ny).height - relief(s, nx - e, ny).height;
-            float dy = relief(s, nx, ny + e).height - relief(s, nx, ny - e).height;
-            float gx = -dx / (2 * e) * 0.35f, gy = -dy / (2 * e) * 0.35f;
+            float dx = heightAt(x + 1, y) - heightAt(x - 1, y);  // per 2 pixels
+            float dy = heightAt(x, y + 1) - heightAt(x, y - 1);
+            float gx = -dx * hw * 0.5f * 0.35f, gy = -dy * hh * 0.5f * 0.35f;
             float len = std::sqrt(gx * gx + gy * gy + 1.0f);
             float nxv = gx / len, nyv = gy / len, nzv = 1.0f / len;
             float diffuse = std::max(0.0f, nxv * lx + nyv * ly + nzv * lz);

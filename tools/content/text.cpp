@@ -3,6 +3,7 @@
 #include "tools/content/text.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include <ft2build.h>
@@ -12,29 +13,36 @@ namespace paint {
 
 namespace {
 
-// One FreeType library and face, released on scope exit.
-class Face {
+// The FreeType library and the faces opened so far, kept for the whole run
+// (the generator renders a few hundred strings from three faces).
+class Faces {
 public:
-    Face(const char* path, int pixelSize) {
-        if (FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType: cannot initialise");
-        if (FT_New_Face(library_, path, 0, &face_) != 0) {
-            FT_Done_FreeType(library_);
-            throw std::runtime_error(std::string(path) + ": cannot open the font");
+    ~Faces() {
+        for (auto& [path, face] : faces_) FT_Done_Face(face);
+        if (library_) FT_Done_FreeType(library_);
+    }
+    FT_Face get(const char* path, int pixelSize) {
+        if (!library_ && FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType: cannot initialise");
+        auto it = faces_.find(path);
+        if (it == faces_.end()) {
+            FT_Face face = nullptr;
+            if (FT_New_Face(library_, path, 0, &face) != 0)
+                throw std::runtime_error(std::string(path) + ": cannot open the font");
+            it = faces_.emplace(path, face).first;
         }
-        FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixelSize));
+        FT_Set_Pixel_Sizes(it->second, 0, static_cast<FT_UInt>(pixelSize));
+        return it->second;
     }
-    ~Face() {
-        FT_Done_Face(face_);
-        FT_Done_FreeType(library_);
-    }
-    Face(const Face&) = delete;
-    Face& operator=(const Face&) = delete;
-    FT_Face get() const { return face_; }
 
 private:
     FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
+    std::map<std::string, FT_Face> faces_;
 };
+
+FT_Face openFace(const char* path, int pixelSize) {
+    static Faces faces;
+    return faces.get(path, pixelSize);
+}
 
 // Draws the text with its pen starting at (penX, baseline) into `mask`
 // (coverage added and clamped); returns the inked box when `ink` is given.
@@ -79,12 +87,12 @@ void layoutText(FT_Face face, const std::string& text, int tracking, int penX, i
 }  // namespace
 
 Mask renderText(const char* fontPath, const std::string& text, int pixelSize, int tracking) {
-    Face face(fontPath, pixelSize);
+    FT_Face face = openFace(fontPath, pixelSize);
     Box ink;
-    layoutText(face.get(), text, tracking, 0, 0, nullptr, &ink);
+    layoutText(face, text, tracking, 0, 0, nullptr, &ink);
     if (ink.x1 < ink.x0) return Mask(1, 1);
     Mask mask(ink.x1 - ink.x0 + 1, ink.y1 - ink.y0 + 1);
-    layoutText(face.get(), text, tracking, -ink.x0, -ink.y0, &mask, nullptr);
+    layoutText(face, text, tracking, -ink.x0, -ink.y0, &mask, nullptr);
     return mask;
 }
 
@@ -105,12 +113,12 @@ Mask renderTextToFit(const char* fontPath, const std::string& text, int maxWidth
 }
 
 Mask renderGlyphCell(const char* fontPath, char c, int pixelSize, int cellWidth, int cellHeight, int baseline) {
-    Face face(fontPath, pixelSize);
+    FT_Face face = openFace(fontPath, pixelSize);
     Mask mask(cellWidth, cellHeight);
-    FT_UInt glyph = FT_Get_Char_Index(face.get(), static_cast<unsigned char>(c));
-    if (FT_Load_Glyph(face.get(), glyph, FT_LOAD_DEFAULT) != 0) return mask;
-    int advance = static_cast<int>(face.get()->glyph->advance.x >> 6);
-    layoutText(face.get(), std::string(1, c), 0, (cellWidth - advance) / 2, baseline, &mask, nullptr);
+    FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(c));
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) != 0) return mask;
+    int advance = static_cast<int>(face->glyph->advance.x >> 6);
+    layoutText(face, std::string(1, c), 0, (cellWidth - advance) / 2, baseline, &mask, nullptr);
     return mask;
 }
 
