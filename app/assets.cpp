@@ -1,4 +1,75 @@
 // The one set of asset pointers; filled at start-up, read by the scene functions.
 #include "app/assets.h"
 
+#include <memory>
+#include <vector>
+
+#include "app/opening.h"
+#include "app/warp_sections.h"
+#include "fx2d/fade_picture.h"
+#include "fx2d/glow_rays.h"
+#include "resources/resource_cache.h"
+
 Assets assets;
+
+namespace {
+
+// The 27 fade pictures in their loading order.
+struct FadeAsset {
+    const char* file;
+    FadePicture* Assets::*slot;
+};
+
+constexpr FadeAsset kFadePictures[] = {
+    {"pelk1.jpg", &Assets::pelk1},   {"pelk2.jpg", &Assets::pelk2},
+    {"dro1.jpg", &Assets::dro1},     {"dro2.jpg", &Assets::dro2},
+    {"tazu1.jpg", &Assets::tazu1},   {"tazu2.jpg", &Assets::tazu2},
+    {"kel1.jpg", &Assets::kel1},     {"kel2.jpg", &Assets::kel2},
+    {"we.jpg", &Assets::we},         {"are.jpg", &Assets::are},
+    {"bodravin.jpg", &Assets::bodravin}, {"you.jpg", &Assets::you},
+    {"qm.jpg", &Assets::qm},         {"takes.jpg", &Assets::takes},
+    {"people.jpg", &Assets::people}, {"theblame.jpg", &Assets::theblame},
+    {"p9p1.jpg", &Assets::p9p1},     {"p9p2.jpg", &Assets::p9p2},
+    {"p9p3.jpg", &Assets::p9p3},     {"p9p4.jpg", &Assets::p9p4},
+    {"p9p5.jpg", &Assets::p9p5},     {"p3p1.jpg", &Assets::p3p1},
+    {"p3p2.jpg", &Assets::p3p2},     {"p8p1.jpg", &Assets::p8p1},
+    {"p8p2.jpg", &Assets::p8p2},     {"p8p3.jpg", &Assets::p8p3},
+    {"logo.jpg", &Assets::logo},
+};
+
+constexpr const char* kKeyframeScenes[] = {"part2.kf", "part3.kf", "part4.kf", "part6.kf",
+                                           "part7.kf"};
+
+// The objects built from the assets live as long as the process.
+std::vector<std::unique_ptr<FadePicture>> fadePictures;
+std::unique_ptr<GlowRays> glowRays;
+
+}  // namespace
+
+void loadAssets(ResourceCache& cache)
+{
+    cache.get("font.tga");  // fetched only: it must be there, nothing reads it
+    for (const char* scene : kKeyframeScenes)
+        cache.get(scene);
+    assets.s1 = &cache.getImage("s1.tga");
+    assets.txt1 = &cache.getImage("txt1.jpg");
+    assets.txt5 = &cache.getImage("txt5.jpg");
+    assets.p3back = &cache.getImage("p3back.jpg");
+    assets.p4back = &cache.getImage("p4back.jpg");
+    cache.get("p6ball.edo");
+    assets.p6back = &cache.getImage("p6back.jpg");
+    assets.nofx = &cache.getImage("nofx.jpg");
+    assets.p8back = &cache.getImage("p8back.jpg");
+
+    fadePictures.clear();
+    for (const FadeAsset& fade : kFadePictures) {
+        fadePictures.push_back(std::make_unique<FadePicture>(cache.getImage(fade.file)));
+        assets.*fade.slot = fadePictures.back().get();
+    }
+
+    glowRays = std::make_unique<GlowRays>(cache.getImage("ray.tga"));
+    assets.rays = glowRays.get();
+
+    checkOpeningPictures();
+    checkWarpSectionPictures();
+}

@@ -5,6 +5,7 @@
 struct Image;
 class FadePicture;
 class GlowRays;
+class ResourceCache;
 
 struct Assets {
     // Pictures used whole by the warp and 3D scenes.
@@ -50,3 +51,9 @@ struct Assets {
 };
 
 extern Assets assets;
+
+// Fetches every asset by name in the fixed loading order (a name found
+// nowhere ends the program through the cache) and builds the objects the
+// scenes use, then checks that each picture fits the scene that reads it.
+// Throws LoadError "<file>: <problem>".
+void loadAssets(ResourceCache& cache);

@@ -16,6 +16,7 @@ bool showHelp(CommandLine& commandLine, const char*)
         "  -d         run full screen (the default)\n"
         "  -6         taller display: 512 x 385 instead of 512 x 256\n"
         "  -vN        music volume N, 0..100\n"
+        "  --start=N  start the music (and the presentation) at order N\n"
         "  --help     show this text and end\n"
         "  --version  show the version and end\n"
         "keys: Escape or q quits, S writes the frame to zedariva.tga\n");
@@ -32,10 +33,28 @@ bool showVersion(CommandLine& commandLine, const char*)
     return true;
 }
 
+// --start=ORDER: digits only, an order of the music (0 .. 255).
+bool setStartOrder(CommandLine& commandLine, const char* value)
+{
+    if (!value || !*value)
+        return false;
+    int order = 0;
+    for (const char* c = value; *c; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        order = order * 10 + (*c - '0');
+        if (order > 255)
+            return false;
+    }
+    commandLine.startOrder = order;
+    return true;
+}
+
 // Add new long options here.
 constexpr LongOption kLongOptions[] = {
     {"help", false, showHelp},
     {"version", false, showVersion},
+    {"start", true, setStartOrder},
 };
 
 // The long option written as "--name" or "--name=value"; false when it is unknown

@@ -9,6 +9,7 @@ struct CommandLine {
     int displayHeight = 256;  // 385 with the option "6"
     bool windowed = false;    // the last of "w" / "d" decides; full screen by default
     int volume = 100;         // the last volume option, clamped to 0..100
+    int startOrder = 0;       // --start=ORDER: the music starts at this order
     bool exitNow = false;     // a long option asked to end at once (after --help, --version)
     int exitCode = 0;
 };

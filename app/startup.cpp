@@ -1,8 +1,11 @@
 // Start-up steps of main.
 #include "app/startup.h"
 
+#include <cstdint>
+
 #include "app/demo.h"
 #include "display/display.h"
+#include "sync/music_player.h"
 
 void startRunning()
 {
@@ -15,4 +18,15 @@ void openDisplay(const CommandLine& commandLine)
     setDisplayTitle("quendal -> 1999 -> bodravin");
     displayOpen(kFrameWidth, commandLine.displayHeight);
     displayInitSurface();
+}
+
+void startMusic(int startOrder)
+{
+    musicOpen("tazutune.it");
+    musicStart();
+    musicSetPosition(0);
+    // Rehearsal: the music jumps to the chosen order; the demo clock keeps
+    // counting from the start of playback.
+    if (startOrder != 0)
+        musicSetPosition(static_cast<uint32_t>(startOrder));
 }

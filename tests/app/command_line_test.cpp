@@ -136,3 +136,23 @@ TEST(CommandLine, UnknownOrMisusedLongOptionsAreBadParameters)
               "Errornous parameter '--'\n"
               "Errornous parameter '--versions'\n");
 }
+
+TEST(CommandLine, StartTakesAnOrderOfTheMusic)
+{
+    const Parsed p = parse({"--start=45", "-w"});
+    EXPECT_EQ(p.commandLine.startOrder, 45);
+    EXPECT_FALSE(p.commandLine.exitNow);
+    EXPECT_EQ(parse({}).commandLine.startOrder, 0);
+}
+
+TEST(CommandLine, StartWithoutAUsableOrderIsABadParameterAndKeepsZero)
+{
+    const Parsed p = parse({"--start", "--start=", "--start=4x", "--start=-1", "--start=256"});
+    EXPECT_EQ(p.commandLine.startOrder, 0);
+    EXPECT_EQ(p.output,
+              "Errornous parameter '--start'\n"
+              "Errornous parameter '--start='\n"
+              "Errornous parameter '--start=4x'\n"
+              "Errornous parameter '--start=-1'\n"
+              "Errornous parameter '--start=256'\n");
+}

@@ -50,9 +50,16 @@ startXvfb() {
   waitFor 10 xdotool getmouselocation >/dev/null 2>&1 || { cat "$WORK/xvfb.log"; fail "Xvfb did not start on $DISPLAY"; }
 }
 
+# useContent: the generated data.fil and tazutune.it (from $ZD_CONTENT) in $WORK.
+useContent() {
+  [ -n "${ZD_CONTENT:-}" ] && [ -f "$ZD_CONTENT/data.fil" ] || fail "no generated content in '${ZD_CONTENT:-}'"
+  ln -sf "$ZD_CONTENT/data.fil" "$ZD_CONTENT/tazutune.it" "$WORK/"
+}
+
 # startProgram PROGRAM ARGS...: runs it in $WORK on X11 without sound; waits for its window.
 startProgram() {
   cd "$WORK" || fail "no folder $WORK"
+  useContent
   SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$@" >"$WORK/out.txt" 2>&1 &
   APP_PID=$!
   waitFor 15 findWindow || fail "no window titled '$TITLE'"
