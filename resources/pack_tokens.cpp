@@ -19,6 +19,8 @@ constexpr uint32_t kNiceLength = 2048;    // a match this long ends the search
 constexpr uint32_t kGoodLength = 32;      // a match this long shortens the search
 constexpr uint32_t kLazyLimit = 32;       // longer matches are taken without looking ahead
 constexpr uint32_t kMinRun = 8;
+constexpr uint32_t kMissShift = 5;        // every 32 fruitless searches widen the step by one
+constexpr uint32_t kMaxStep = 8;
 
 struct Choice {
     float gain = 0.0f;  // bits saved against literals
@@ -89,6 +91,14 @@ public:
             candidate = previous_[static_cast<uint32_t>(candidate) & (kWindow - 1)];
         }
         return choice;
+    }
+
+    // Leaves positions before `position` that are not yet filed out of the
+    // hash chains (the step over data where nothing matches).
+    void skipTo(uint32_t position) {
+        if (position - inserted_ > 1) {
+            inserted_ = position - 1;
+        }
     }
 
 private:
@@ -180,11 +190,12 @@ float literalCost(std::span<const uint8_t> data) {
 
 std::vector<LzToken> parseTokens(std::span<const uint8_t> data, const LzCosts& costs) {
     std::vector<LzToken> tokens;
-    tokens.reserve(data.size() / 4 + 16);
+    tokens.reserve(data.size() / 2 + 16);
     MatchFinder finder(data, costs);
     const uint32_t size = static_cast<uint32_t>(data.size());
     uint32_t position = 0;
     bool havePending = false;
+    uint32_t misses = 0;  // searches in a row that found no token
     Choice current;
     while (position < size) {
         if (!havePending) {
@@ -192,10 +203,19 @@ std::vector<LzToken> parseTokens(std::span<const uint8_t> data, const LzCosts& c
         }
         havePending = false;
         if (current.gain <= 0.0f) {
-            tokens.push_back({data[position], 0, 0});
-            ++position;
+            // After a long stretch without any token (noise, already packed
+            // pictures) search only every few positions: most of the time goes
+            // into hash lookups that find nothing there.
+            ++misses;
+            const uint32_t step = std::min<uint32_t>(1 + (misses >> kMissShift), kMaxStep);
+            const uint32_t end = std::min(size, position + step);
+            for (; position < end; ++position) {
+                tokens.push_back({data[position], 0, 0});
+            }
+            finder.skipTo(position);
             continue;
         }
+        misses = 0;
         // Lazy step: a better token one byte later wins over this one.
         if (current.length < kLazyLimit && position + 1 < size) {
             Choice next = finder.best(position + 1);
@@ -207,7 +227,7 @@ std::vector<LzToken> parseTokens(std::span<const uint8_t> data, const LzCosts& c
                 continue;
             }
         }
-        tokens.push_back({current.symbol, current.first, current.second});
+        tokens.push_back({current.symbol, static_cast<uint16_t>(current.first), current.second});
         position += current.length;
     }
     return tokens;

@@ -10,8 +10,8 @@
 // and pack::kShortMatch carry (distance, length), pack::kRun carries (byte, count).
 struct LzToken {
     uint16_t symbol = 0;
-    uint32_t first = 0;
-    uint32_t second = 0;
+    uint16_t first = 0;   // distance (at most 65535) or run byte
+    uint32_t second = 0;  // length (at most 65535) or run count (24 bits)
 };
 
 // Estimated bit costs that steer the choice between literals and tokens.
