@@ -66,8 +66,8 @@ Image logo() {
     Mask mirror(title.width, title.height / 2);
     for (int y = 0; y < mirror.height; ++y)
         for (int x = 0; x < mirror.width; ++x)
-            mirror.at(x, y) = title.at(x, title.height - 1 - y) * 0.5f * (1.0f - static_cast<float>(y) / mirror.height);
-    addMask(c, mirror, tx, ty + title.height + 8, rgbOf(0x90B0F0));
+            mirror.at(x, y) = title.at(x, title.height - 1 - y) * 0.6f * (1.0f - static_cast<float>(y) / mirror.height);
+    paintMask(c, mirror, tx, ty + title.height + 8, rgbOf(0xB0C8FF));
     rule(c, 36, 476, ty + title.height + 5, rgbOf(0xA0C0FF));
     int sy = ty + title.height + mirror.height + 18;
     int w = placeText(c, kBoldFontPath, "z e d a r i v a", 256, sy, 260, 24, kGold, Align::Centre, 2);

@@ -78,7 +78,7 @@ Image makeTunnelTexture() {
         int x, y;
     };
     std::vector<Lamp> lamps;
-    for (int lamp = 0; lamp < 36; ++lamp) {
+    for (int lamp = 0; lamp < 26; ++lamp) {
         int gx = rng.below(8), gy = rng.below(8);
         float x = gx * 32.0f + 16.0f + rng.range(-6.0f, 6.0f), y = gy * 32.0f + 16.0f + rng.range(-6.0f, 6.0f);
         Rgb tint = rng.uniform() < 0.5f ? rgbOf(0xFFB050) : rgbOf(0x60C0FF);
@@ -93,10 +93,10 @@ Image makeTunnelTexture() {
         p.g = std::min(p.g, 228.0f);
         p.b = std::min(p.b, 228.0f);
     }
-    // A 3 x 3 core of pure white survives JPEG coding as white.
+    // A 2 x 2 core of pure white survives JPEG coding as white.
     for (const Lamp& lamp : lamps)
-        for (int j = -1; j <= 1; ++j)
-            for (int i = -1; i <= 1; ++i) c.at((lamp.x + i) & 255, (lamp.y + j) & 255) = rgbOf(0xFFFFFF);
+        for (int j = 0; j <= 1; ++j)
+            for (int i = 0; i <= 1; ++i) c.at((lamp.x + i) & 255, (lamp.y + j) & 255) = rgbOf(0xFFFFFF);
     return toImage(c);
 }
 

@@ -1,6 +1,6 @@
 // The four portrait pairs: stylised metal masks lit from the upper left. The
 // first picture of a pair is the mask at rest (eyes closed, engravings dark);
-// the second is the same mask awake: glowing eyes, lit engravings and an aura.
+// the second is the same mask awake: glowing eyes, lit engravings, a lit rim.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -23,7 +23,7 @@ struct MaskStyle {
     float headWidth;   // half width of the head, as a share of the picture's half width
     float jawTaper;    // how much the head narrows towards the chin
     float roundness;   // superellipse exponent of the outline
-    Rgb metal, awakeGlow, aura;
+    Rgb metal, awakeGlow, aura;  // aura: the light behind the awake mask, seen on its rim
     Engraving engraving;
     Crown crown;
     uint32_t noiseSalt;
@@ -138,8 +138,6 @@ Image maskImage(const MaskStyle& s, bool awake) {
     float cx = width * 0.5f, cy = height * 0.56f;
     float hw = width * 0.5f * s.headWidth, hh = height * 0.42f;
 
-    if (awake) addGlow(canvas, cx, cy, std::min(width, height) * 0.62f, s.aura * 0.9f);
-
     // The relief once per pixel; slopes come from the neighbours (0 outside the outline).
     std::vector<Relief> reliefs(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
@@ -179,6 +177,8 @@ Image maskImage(const MaskStyle& s, bool awake) {
             float edge = smoothstep(0.0f, 0.12f, r.height);  // darken towards the rim
 
             Rgb colour = s.metal * ((0.16f + 0.95f * diffuse) * patina * (0.45f + 0.55f * edge));
+            // Awake, the rim catches the aura's light from behind.
+            if (awake) colour = colour + s.aura * (1.4f * std::pow(1.0f - smoothstep(0.0f, 0.5f, r.height), 2.0f));
             colour = colour + rgbOf(0xFFF4E0) * (spec * 0.85f);
             float lines = engraving(s, nx, ny);
             if (awake) {
