@@ -1,0 +1,181 @@
+// One whole frame of each 2D section, through the scene functions themselves:
+// the opening (swirl warp with the portraits), the tunnel with glow rays (and
+// with the panel wipe on top), and the closing swirl. In frames per second, next
+// to a memcpy of the 512 x 256 frame. Uses the default content when it has been
+// generated into the build folder, else synthetic pictures of the same sizes.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/assets.h"
+#include "app/demo.h"
+#include "app/opening.h"
+#include "app/warp_sections.h"
+#include "display/display.h"
+#include "fx2d/fade_picture.h"
+#include "fx2d/glow_rays.h"
+#include "fx2d/mul_table.h"
+#include "resources/image.h"
+#include "resources/resource_cache.h"
+
+namespace {
+
+constexpr int kW = 512;
+constexpr int kH = 256;
+
+Image noise(int w, int h, uint32_t mask, unsigned start) {
+    Image image(w, h);
+    std::mt19937 rng(start);
+    for (uint32_t& p : image.pixels) p = rng() & mask;
+    return image;
+}
+
+// A tunnel texture with a few dozen near-white lamps.
+Image spottedTexture() {
+    Image texture = noise(256, 256, 0x003F5F7Fu, 99);
+    std::mt19937 rng(100);
+    for (int spot = 0; spot < 40; ++spot) {
+        const int cx = static_cast<int>(rng() % 256), cy = static_cast<int>(rng() % 256);
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                if (dx * dx + dy * dy <= 4) texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
+    }
+    return texture;
+}
+
+Image softGlow() {
+    Image ray(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const double r = std::hypot(x - 127.5, y - 127.5) / 128.0;
+            const double a = r < 1.0 ? (1.0 - r) * (1.0 - r) : 0.0;
+            ray.pixels[y * 256 + x] = static_cast<uint32_t>(a * 40.0) * 0x010101u;
+        }
+    return ray;
+}
+
+// Every picture the 2D sections read, with the process-wide pointers set to them.
+struct SectionPictures {
+    std::unique_ptr<ResourceCache> cache;
+    std::vector<std::unique_ptr<Image>> synthetic;
+    std::vector<std::unique_ptr<FadePicture>> portraits;
+    std::unique_ptr<GlowRays> rays;
+    std::vector<uint32_t> frame = std::vector<uint32_t>(kW * kH);
+    std::vector<uint32_t> work = std::vector<uint32_t>(kW * kH);
+    bool fromContent = false;
+
+    Image& picture(const std::string& name, Image made) {
+        if (cache) return cache->getImage(name);
+        synthetic.push_back(std::make_unique<Image>(std::move(made)));
+        return *synthetic.back();
+    }
+
+    SectionPictures() {
+        const std::string pack = std::string(ZD_BINARY_DIR) + "/content/data.fil";
+        if (std::filesystem::exists(pack)) {
+            cache = std::make_unique<ResourceCache>(pack);
+            fromContent = true;
+        }
+        buildMulTable();
+        frameBuffer = frame.data();
+        workBuffer = work.data();
+        assets.txt1 = &picture("txt1.jpg", noise(256, 256, 0x00FFFFFFu, 1));
+        assets.s1 = &picture("s1.tga", noise(512, 256, 0x00FFFFFFu, 2));
+        assets.txt5 = &picture("txt5.jpg", spottedTexture());
+        assets.p6back = &picture("p6back.jpg", noise(359, 256, 0x00FFFFFFu, 3));
+        rays = std::make_unique<GlowRays>(picture("ray.tga", softGlow()));
+        assets.rays = rays.get();
+        FadePicture** slots[8] = {&assets.pelk1, &assets.pelk2, &assets.dro1, &assets.dro2,
+                                  &assets.tazu1, &assets.tazu2, &assets.kel1, &assets.kel2};
+        const char* names[8] = {"pelk1.jpg", "pelk2.jpg", "dro1.jpg", "dro2.jpg",
+                                "tazu1.jpg", "tazu2.jpg", "kel1.jpg", "kel2.jpg"};
+        for (int k = 0; k < 8; ++k) {
+            portraits.push_back(std::make_unique<FadePicture>(picture(names[k], noise(160, 120, 0x00FFFFFFu, 10 + k))));
+            *slots[k] = portraits.back().get();
+        }
+    }
+};
+
+SectionPictures& pictures() {
+    static SectionPictures instance;
+    return instance;
+}
+
+void countFrames(benchmark::State& state) {
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["content"] = pictures().fromContent ? 1 : 0;
+}
+
+void BM_MemcpyFrame(benchmark::State& state) {
+    std::vector<uint32_t> a(kW * kH, 1), b(kW * kH);
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), sizeof(uint32_t) * kW * kH);
+        benchmark::DoNotOptimize(b.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MemcpyFrame);
+
+// Orders 0 to 5: the swirl warp and all eight portraits (both pictures of each
+// pair drawn, as while a pair cross-fades).
+void BM_OpeningFrame(benchmark::State& state) {
+    pictures();
+    for (float& level : portraitLevel) level = 0.5f;
+    for (auto _ : state) {
+        openingScene(0.0f);
+        benchmark::ClobberMemory();
+    }
+    for (float& level : portraitLevel) level = 0.0f;
+    countFrames(state);
+}
+BENCHMARK(BM_OpeningFrame);
+
+// Orders 21 to 25: the tunnel into workBuffer, then the frame with glow rays.
+void BM_TunnelGlowFrame(benchmark::State& state) {
+    pictures();
+    float t = 0.0f;
+    for (auto _ : state) {
+        tunnelWarp(t);
+        glowScene(t);
+        t += 0.02f;
+        benchmark::ClobberMemory();
+    }
+    countFrames(state);
+}
+BENCHMARK(BM_TunnelGlowFrame);
+
+// From (25, 64): as above, with the panel built and wiped in over it.
+void BM_TunnelGlowPanelFrame(benchmark::State& state) {
+    pictures();
+    float t = 0.0f;
+    for (auto _ : state) {
+        tunnelWarp(t);
+        glowScene(t);
+        wipeToPanel(1.5f);
+        t += 0.02f;
+        benchmark::ClobberMemory();
+    }
+    countFrames(state);
+}
+BENCHMARK(BM_TunnelGlowPanelFrame);
+
+// Orders 41 to 46: the swirl warp of the opening pictures.
+void BM_ClosingFrame(benchmark::State& state) {
+    pictures();
+    for (auto _ : state) {
+        closingWarp(0.0f);
+        benchmark::ClobberMemory();
+    }
+    countFrames(state);
+}
+BENCHMARK(BM_ClosingFrame);
+
+}  // namespace
