@@ -169,9 +169,10 @@ bool runDecoder(JpegDecoder& decoder, std::span<const uint8_t> bytes, Image& ima
         jpeg_read_scanlines(&info, rowBuffer, 1);
         storeRow(rowBuffer[0], image.row(y), image.width, grey);
     }
-    // Every scanline is in; had the data run out before this point, the
-    // library would have filled the rest with grey.
-    if (memorySource(&info)->ranOut) return fail(decoder, endedEarly(bytes.size()));
+    // Every scanline is in. The library reads ahead, so reaching the end may
+    // only mean a missing end-of-image marker; data cut short shows as a
+    // warning (the library then filled the rest with grey).
+    if (memorySource(&info)->ranOut && info.err->num_warnings > 0) return fail(decoder, endedEarly(bytes.size()));
     jpeg_finish_decompress(&info);
     return true;
 }

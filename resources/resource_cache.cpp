@@ -21,8 +21,19 @@ bool hasExtension(const std::string& upperName, const char* extension) {
     return upperName.size() >= 4 && upperName.compare(upperName.size() - 4, 4, extension) == 0;
 }
 
+// The name with its last three letters replaced by `extension` (upper case),
+// each letter taking the case of the one it replaces: loose files are found by
+// their exact name, so "pic.tga" must become "pic.s3t", not "pic.S3T".
 std::string withExtension(const std::string& name, const char* extension) {
-    return name.substr(0, name.size() - 4) + extension;
+    std::string result = name;
+    for (size_t i = 0; i < 3; ++i) {
+        const char original = name[name.size() - 3 + i];
+        char replacement = extension[i + 1];
+        if (original >= 'a' && original <= 'z' && replacement >= 'A' && replacement <= 'Z')
+            replacement = static_cast<char>(replacement - 'A' + 'a');
+        result[result.size() - 3 + i] = replacement;
+    }
+    return result;
 }
 
 void checkNameLength(const std::string& name) {

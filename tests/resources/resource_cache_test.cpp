@@ -55,6 +55,16 @@ TEST_F(ResourceCacheTest, OtherFilesKeepTheirRawBytes) {
     EXPECT_EQ(cache.get("P6BALL.EDO").image, nullptr);
 }
 
+TEST_F(ResourceCacheTest, LooseS3tFallbackKeepsTheLetterCaseOfTheName) {
+    writeFile("pic.s3t", kPicS3t);
+    writeFile("PIC2.S3T", kPicS3t);
+    writeFile("PIC3.S3T", kPicS3t);
+    ResourceCache cache("data.fil");
+    EXPECT_EQ(cache.getImage("pic.tga").width, 4);
+    EXPECT_EQ(cache.getImage("PIC2.TGA").width, 4);
+    EXPECT_EQ(loadErrorOf([&] { cache.get("pic3.tga"); }), "file not included exit");
+}
+
 TEST_F(ResourceCacheTest, LooseFilesFillInForAMissingPack) {
     writeFile("font.tga", kFont);
     ResourceCache cache("data.fil");
