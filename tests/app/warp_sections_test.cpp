@@ -155,7 +155,12 @@ uint32_t clockAtFiveSeconds() { return 5000; }
 
 class WarpScenes : public ::testing::Test {
 protected:
+    // The scenes read process-wide state; each test puts back what it found.
     void SetUp() override {
+        savedFrame_ = frameBuffer;
+        savedWork_ = workBuffer;
+        savedAssets_ = assets;
+        savedClockBase_ = clockBase.load();
         buildMulTable();
         frame_ = noisePicture(kW, kH, 0x00FFFFFFu, 1).pixels;
         work_.assign(kW * kH, 0x00777777u);
@@ -171,14 +176,16 @@ protected:
     }
     void TearDown() override {
         setDemoClockSource(nullptr);
-        frameBuffer = nullptr;
-        workBuffer = nullptr;
-        assets.txt5 = nullptr;
-        assets.p6back = nullptr;
-        assets.rays = nullptr;
-        assets.txt1 = nullptr;
-        assets.s1 = nullptr;
+        clockBase.store(savedClockBase_);
+        frameBuffer = savedFrame_;
+        workBuffer = savedWork_;
+        assets = savedAssets_;
     }
+
+    uint32_t* savedFrame_ = nullptr;
+    uint32_t* savedWork_ = nullptr;
+    Assets savedAssets_;
+    uint32_t savedClockBase_ = 0;
 
     // The tunnel texture carries a few near-white texels, so the glow has lights.
     Image txt5_ = [] {
