@@ -19,8 +19,8 @@ constexpr uint32_t kNiceLength = 2048;    // a match this long ends the search
 constexpr uint32_t kGoodLength = 32;      // a match this long shortens the search
 constexpr uint32_t kLazyLimit = 32;       // longer matches are taken without looking ahead
 constexpr uint32_t kMinRun = 8;
-constexpr uint32_t kMissShift = 5;        // every 32 fruitless searches widen the step by one
-constexpr uint32_t kMaxStep = 8;
+constexpr uint32_t kMissShift = 7;        // every 128 fruitless searches widen the step by one
+constexpr uint32_t kMaxStep = 4;
 
 struct Choice {
     float gain = 0.0f;  // bits saved against literals
@@ -52,7 +52,28 @@ class MatchFinder {
 public:
     MatchFinder(std::span<const uint8_t> data, const LzCosts& costs)
         : data_(data), costs_(costs), head_(size_t{1} << kHashBits, -1), previous_(kWindow, -1),
-          hashBytes_(3 * costs.literal > costs.shortSymbol + 16.0f ? 3 : 4) {}
+          hashBytes_(3 * costs.literal > costs.shortSymbol + 16.0f ? 3 : 4) {
+        // Each byte value costs what the caller says, or what an order-0 code
+        // of the data would give it; running sums (in 1/16 bits, wrapping) price any stretch in one step.
+        std::array<uint64_t, 256> counts{};
+        for (uint8_t b : data) {
+            ++counts[b];
+        }
+        for (int v = 0; v < 256; ++v) {
+            const double p = counts[v] > 0 ? counts[v] / static_cast<double>(data.size()) : 1.0;
+            // At least one bit: a coded literal never costs less, and a free
+            // literal would make every match look unprofitable.
+            byteCost_[v] = std::max(1.0f, costs.perByte ? costs.byteBits[v] : static_cast<float>(-std::log2(p)));
+            byteCost16_[v] = static_cast<uint32_t>(byteCost_[v] * 16.0f + 0.5f);
+        }
+        costSums_.resize(data.size() + 1);
+        uint32_t sum = 0;
+        for (size_t i = 0; i < data.size(); ++i) {
+            costSums_[i] = sum;
+            sum += byteCost16_[data[i]];
+        }
+        costSums_[data.size()] = sum;
+    }
 
     // The most profitable token starting at `position` (gain <= 0: none).
     Choice best(uint32_t position) {
@@ -78,7 +99,7 @@ public:
             if (there[longest] == here[longest]) {
                 const uint32_t length = matchLength(there, here, maxLength);
                 if (length > longest) {
-                    consider(choice, distance, length);
+                    consider(choice, position, distance, length);
                     longest = length;
                     if (length >= kNiceLength || length == maxLength) {
                         break;
@@ -136,24 +157,30 @@ private:
         while (count < limit && data_[position + count] == value) {
             ++count;
         }
-        float gain = count * costs_.literal - (costs_.runSymbol + 32.0f);
+        float gain = count * byteCost_[value] - (costs_.runSymbol + 32.0f);
         if (gain > 0.0f) {
             choice = {gain, static_cast<uint16_t>(pack::kRun), value, count, count};
         }
         return choice;
     }
 
-    void consider(Choice& choice, uint32_t distance, uint32_t length) const {
+    // Bits the bytes [position, position + length) take as literals; the
+    // wrapping difference is exact for stretches of at most 65535 bytes.
+    float literalBits(uint32_t position, uint32_t length) const {
+        return static_cast<float>(costSums_[position + length] - costSums_[position]) * (1.0f / 16.0f);
+    }
+
+    void consider(Choice& choice, uint32_t position, uint32_t distance, uint32_t length) const {
         if (distance <= kShortMax && length >= 3) {
             uint32_t shortLength = std::min(length, kShortMax);
-            float gain = shortLength * costs_.literal - (costs_.shortSymbol + 16.0f);
+            float gain = literalBits(position, shortLength) - (costs_.shortSymbol + 16.0f);
             if (gain > choice.gain) {
                 choice = {gain, static_cast<uint16_t>(pack::kShortMatch), distance, shortLength,
                           shortLength};
             }
         }
         if (length >= 4) {
-            float gain = length * costs_.literal - (costs_.longSymbol + 32.0f);
+            float gain = literalBits(position, length) - (costs_.longSymbol + 32.0f);
             if (gain > choice.gain) {
                 choice = {gain, static_cast<uint16_t>(pack::kLongMatch), distance, length, length};
             }
@@ -166,6 +193,9 @@ private:
     std::vector<int32_t> previous_;  // ring: the previous position with the same hash
     uint32_t hashBytes_;
     uint32_t inserted_ = 0;
+    std::array<float, 256> byteCost_{};     // bits per literal of each value
+    std::array<uint32_t, 256> byteCost16_{};
+    std::vector<uint32_t> costSums_;        // costSums_[i]: 1/16 bits of bytes before i
 };
 
 }  // namespace
