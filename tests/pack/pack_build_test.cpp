@@ -155,3 +155,24 @@ TEST(PackListing, ExtractRestoresEachFile) {
         EXPECT_TRUE(extractFile(bytes, listed[k]) == files[k].bytes) << files[k].name;
     }
 }
+
+TEST(PackListing, RandomDamageGivesAnErrorOrBytesNeverACrash) {
+    const std::vector<uint8_t> good =
+        buildPack({{"words.txt", textBytes(3000)}, {"pic.tga", gradientRgb(40, 30)}, {"raw.bin", noiseBytes(500, 3)}});
+    std::mt19937 rng(99);
+    int refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<uint8_t> bytes = good;
+        const int flips = 1 + static_cast<int>(rng() % 8);
+        for (int i = 0; i < flips; ++i) bytes[rng() % bytes.size()] = static_cast<uint8_t>(rng());
+        if (rng() % 4 == 0) bytes.resize(rng() % bytes.size());
+        try {
+            for (const PackListing& file : listPack(bytes)) {
+                extractFile(bytes, file);
+            }
+        } catch (const LoadError&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
