@@ -128,6 +128,21 @@ TEST(CorruptJpeg, HugeSidesAreRefusedBeforeDecoding) {
     EXPECT_EQ(jpegError(bytes), "JPEG picture of 60000 x 60000 pixels is larger than the limit of 16777216 pixels");
 }
 
+TEST(CorruptJpeg, EndlessScansAreCutOff) {
+    // A progressive file whose last scan is repeated 600 times: the library
+    // would only warn about the bogus progression and go through them all.
+    const Bytes jpeg = encodeJpeg(16, 16, 3, gradientSamples(16, 16, 3), 90, true);
+    size_t lastScan = 0;
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) lastScan = i;
+    ASSERT_GT(lastScan, 0u);
+    const Bytes scan(jpeg.begin() + static_cast<std::ptrdiff_t>(lastScan), jpeg.end() - 2);
+    Bytes many(jpeg.begin(), jpeg.end() - 2);
+    for (int i = 0; i < 600; ++i) many.insert(many.end(), scan.begin(), scan.end());
+    many.insert(many.end(), {0xFF, 0xD9});
+    EXPECT_EQ(jpegError(many), "JPEG has more than 500 scans");
+}
+
 using CorruptCacheInput = ScratchFolder;
 
 TEST_F(CorruptCacheInput, DecoderProblemsNameTheFile) {

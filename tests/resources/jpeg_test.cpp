@@ -70,30 +70,8 @@ TEST(Jpeg, GreyPictureComesOutAsThreeEqualChannels) {
 }
 
 TEST(Jpeg, ProgressiveFileDecodes) {
-    // A progressive file: many scans, each read through the one-byte source.
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = 32;
-    info.image_height = 32;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    const Bytes samples = gradientSamples(32, 32, 3);
-    while (info.next_scanline < 32) {
-        JSAMPROW row = const_cast<JSAMPLE*>(samples.data() + info.next_scanline * 32 * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    const Bytes jpeg(buffer, buffer + size);
-    std::free(buffer);
+    // Many scans, each read through the one-byte source.
+    const Bytes jpeg = encodeJpeg(32, 32, 3, gradientSamples(32, 32, 3), 90, true);
     EXPECT_EQ(decodeJpeg(jpeg).pixels, referenceDecode(jpeg));
 }
 

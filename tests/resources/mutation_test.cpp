@@ -94,6 +94,8 @@ TEST(Mutation, S3tPictures) {
 TEST(Mutation, JpegPictures) {
     const Bytes colour = encodeJpeg(24, 16, 3, gradientSamples(24, 16, 3));
     survivesMutations(colour, 1500, 5, [](const Bytes& bytes) { decodeJpeg(bytes); });
+    const Bytes progressive = encodeJpeg(24, 16, 3, gradientSamples(24, 16, 3), 90, true);
+    survivesMutations(progressive, 1000, 7, [](const Bytes& bytes) { decodeJpeg(bytes); });
     const Bytes grey = encodeJpeg(16, 16, 1, gradientSamples(16, 16, 1));
     survivesMutations(grey, 500, 6, [](const Bytes& bytes) { decodeJpeg(bytes); });
 }
@@ -104,7 +106,7 @@ TEST_F(MutationPack, PackFiles) {
     const Bytes pack = makePack({{"raw.bin", {1, 2, 3, 4, 5}},
                                  {"packed.bin", validPackedStream(), pack::kPackedFlags},
                                  {"end", {}}});
-    survivesMutations(pack, 300, 7, [](const Bytes& bytes) {
+    survivesMutations(pack, 300, 8, [](const Bytes& bytes) {
         writeFile("data.fil", bytes);
         PackFile reader;
         if (reader.open("data.fil") != 0) return;

@@ -58,7 +58,8 @@ inline Bytes gradientSamples(int width, int height, int components) {
 }
 
 // Encodes samples (1 = grey, 3 = RGB, 4 = CMYK per pixel) with libjpeg.
-inline Bytes encodeJpeg(int width, int height, int components, const Bytes& samples, int quality = 90) {
+inline Bytes encodeJpeg(int width, int height, int components, const Bytes& samples, int quality = 90,
+                        bool progressive = false) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -72,6 +73,7 @@ inline Bytes encodeJpeg(int width, int height, int components, const Bytes& samp
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPLE*>(samples.data() + static_cast<size_t>(info.next_scanline) * width * components);
