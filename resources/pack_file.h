@@ -31,6 +31,8 @@ public:
     uint32_t entrySize(const std::string& name) const;
     // The file's bytes (unpacked), or nothing when neither the pack nor a loose
     // file has the name. Prints "Loading [NAME]" for files taken from the pack.
+    // Throws LoadError naming the file when its record points past the end of
+    // the pack, its packed stream is damaged, or a loose file cannot be read.
     std::optional<std::vector<uint8_t>> read(const std::string& name);
 
 private:
