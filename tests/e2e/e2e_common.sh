@@ -38,15 +38,17 @@ requireTools() {
   done
 }
 
-# startXvfb WIDTHxHEIGHTxDEPTH: a virtual screen on the first free display number.
+# startXvfb WIDTHxHEIGHTxDEPTH: a virtual screen; Xvfb picks a free display
+# number itself and reports it, so parallel or leftover servers cannot clash.
+# -noreset: the server must not restart when the probing client disconnects,
+# or the program may find it closed for a moment.
 startXvfb() {
-  local n
-  for ((n = 90; n < 190; n++)); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 "$1" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+  local n=""
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
+  displayKnown() { n="$(head -n 1 "$WORK/display" 2>/dev/null)"; [ -n "$n" ]; }
+  waitFor 10 displayKnown || { cat "$WORK/xvfb.log"; fail "Xvfb did not report a display"; }
+  export DISPLAY=":$n"
   waitFor 10 xdotool getmouselocation >/dev/null 2>&1 || { cat "$WORK/xvfb.log"; fail "Xvfb did not start on $DISPLAY"; }
 }
 
