@@ -21,24 +21,36 @@ struct FadeAsset {
 };
 
 constexpr FadeAsset kFadePictures[] = {
-    {"pelk1.jpg", &Assets::pelk1},   {"pelk2.jpg", &Assets::pelk2},
-    {"dro1.jpg", &Assets::dro1},     {"dro2.jpg", &Assets::dro2},
-    {"tazu1.jpg", &Assets::tazu1},   {"tazu2.jpg", &Assets::tazu2},
-    {"kel1.jpg", &Assets::kel1},     {"kel2.jpg", &Assets::kel2},
-    {"we.jpg", &Assets::we},         {"are.jpg", &Assets::are},
-    {"bodravin.jpg", &Assets::bodravin}, {"you.jpg", &Assets::you},
-    {"qm.jpg", &Assets::qm},         {"takes.jpg", &Assets::takes},
-    {"people.jpg", &Assets::people}, {"theblame.jpg", &Assets::theblame},
-    {"p9p1.jpg", &Assets::p9p1},     {"p9p2.jpg", &Assets::p9p2},
-    {"p9p3.jpg", &Assets::p9p3},     {"p9p4.jpg", &Assets::p9p4},
-    {"p9p5.jpg", &Assets::p9p5},     {"p3p1.jpg", &Assets::p3p1},
-    {"p3p2.jpg", &Assets::p3p2},     {"p8p1.jpg", &Assets::p8p1},
-    {"p8p2.jpg", &Assets::p8p2},     {"p8p3.jpg", &Assets::p8p3},
+    {"pelk1.jpg", &Assets::pelk1},
+    {"pelk2.jpg", &Assets::pelk2},
+    {"dro1.jpg", &Assets::dro1},
+    {"dro2.jpg", &Assets::dro2},
+    {"tazu1.jpg", &Assets::tazu1},
+    {"tazu2.jpg", &Assets::tazu2},
+    {"kel1.jpg", &Assets::kel1},
+    {"kel2.jpg", &Assets::kel2},
+    {"we.jpg", &Assets::we},
+    {"are.jpg", &Assets::are},
+    {"bodravin.jpg", &Assets::bodravin},
+    {"you.jpg", &Assets::you},
+    {"qm.jpg", &Assets::qm},
+    {"takes.jpg", &Assets::takes},
+    {"people.jpg", &Assets::people},
+    {"theblame.jpg", &Assets::theblame},
+    {"p9p1.jpg", &Assets::p9p1},
+    {"p9p2.jpg", &Assets::p9p2},
+    {"p9p3.jpg", &Assets::p9p3},
+    {"p9p4.jpg", &Assets::p9p4},
+    {"p9p5.jpg", &Assets::p9p5},
+    {"p3p1.jpg", &Assets::p3p1},
+    {"p3p2.jpg", &Assets::p3p2},
+    {"p8p1.jpg", &Assets::p8p1},
+    {"p8p2.jpg", &Assets::p8p2},
+    {"p8p3.jpg", &Assets::p8p3},
     {"logo.jpg", &Assets::logo},
 };
 
-constexpr const char* kKeyframeScenes[] = {"part2.kf", "part3.kf", "part4.kf", "part6.kf",
-                                           "part7.kf"};
+constexpr const char* kKeyframeScenes[] = {"part2.kf", "part3.kf", "part4.kf", "part6.kf", "part7.kf"};
 
 // The objects built from the assets live as long as the process.
 std::vector<std::unique_ptr<FadePicture>> fadePictures;
@@ -46,11 +58,9 @@ std::unique_ptr<GlowRays> glowRays;
 
 }  // namespace
 
-void loadAssets(ResourceCache& cache)
-{
+void loadAssets(ResourceCache& cache) {
     cache.get("font.tga");  // fetched only: it must be there, nothing reads it
-    for (const char* scene : kKeyframeScenes)
-        cache.get(scene);
+    for (const char* scene : kKeyframeScenes) cache.get(scene);
     assets.s1 = &cache.getImage("s1.tga");
     assets.txt1 = &cache.getImage("txt1.jpg");
     assets.txt5 = &cache.getImage("txt5.jpg");

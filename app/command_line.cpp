@@ -8,8 +8,7 @@
 
 namespace {
 
-bool showHelp(CommandLine& commandLine, const char*)
-{
+bool showHelp(CommandLine& commandLine, const char*) {
     std::printf(
         "usage: zedariva [options]\n"
         "  -w         run in a window\n"
@@ -25,8 +24,7 @@ bool showHelp(CommandLine& commandLine, const char*)
     return true;
 }
 
-bool showVersion(CommandLine& commandLine, const char*)
-{
+bool showVersion(CommandLine& commandLine, const char*) {
     std::printf("zedariva %s\n", ZEDARIVA_VERSION);
     commandLine.exitNow = true;
     commandLine.exitCode = 0;
@@ -34,17 +32,13 @@ bool showVersion(CommandLine& commandLine, const char*)
 }
 
 // --start=ORDER: digits only, an order of the music (0 .. 255).
-bool setStartOrder(CommandLine& commandLine, const char* value)
-{
-    if (!value || !*value)
-        return false;
+bool setStartOrder(CommandLine& commandLine, const char* value) {
+    if (!value || !*value) return false;
     int order = 0;
     for (const char* c = value; *c; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
+        if (*c < '0' || *c > '9') return false;
         order = order * 10 + (*c - '0');
-        if (order > 255)
-            return false;
+        if (order > 255) return false;
     }
     commandLine.startOrder = order;
     return true;
@@ -59,15 +53,13 @@ constexpr LongOption kLongOptions[] = {
 
 // The long option written as "--name" or "--name=value"; false when it is unknown
 // or its value is missing, unexpected or refused.
-bool applyLongOption(CommandLine& commandLine, const char* text)
-{
+bool applyLongOption(CommandLine& commandLine, const char* text) {
     const char* equals = std::strchr(text, '=');
     const size_t nameLength = equals ? static_cast<size_t>(equals - text) : std::strlen(text);
     for (const LongOption& option : kLongOptions) {
         if (std::strlen(option.name) != nameLength || std::strncmp(option.name, text, nameLength) != 0)
             continue;
-        if (option.takesValue != (equals != nullptr))
-            return false;
+        if (option.takesValue != (equals != nullptr)) return false;
         return option.apply(commandLine, equals ? equals + 1 : nullptr);
     }
     return false;
@@ -75,54 +67,48 @@ bool applyLongOption(CommandLine& commandLine, const char* text)
 
 // The number at the start of text as atoi reads it (no digits give 0), but
 // clamped to 0..100 without overflowing on long digit strings.
-int volumeFrom(const char* text)
-{
+int volumeFrom(const char* text) {
     const long value = std::strtol(text, nullptr, 10);
-    if (value < 0)
-        return 0;
-    if (value > 100)
-        return 100;
+    if (value < 0) return 0;
+    if (value > 100) return 100;
     return static_cast<int>(value);
 }
 
 }  // namespace
 
-CommandLine readCommandLine(int argc, char** argv, VolumeHook volumeHook)
-{
+CommandLine readCommandLine(int argc, char** argv, VolumeHook volumeHook) {
     CommandLine commandLine;
     for (int i = 1; i < argc && !commandLine.exitNow; ++i) {
         const char* argument = argv[i];
-        if (!argument || std::strlen(argument) < 2)
-            continue;
+        if (!argument || std::strlen(argument) < 2) continue;
         if (argument[0] == '-' && argument[1] == '-') {
             if (!applyLongOption(commandLine, argument + 2))
                 std::printf("Errornous parameter '%s'\n", argument);
             continue;
         }
         switch (argument[1]) {
-        case '6':
-            commandLine.displayHeight = 385;
-            break;
-        case 'd':
-        case 'D':
-            commandLine.windowed = false;
-            std::printf("starting with ddraw screen\n");
-            break;
-        case 'v':
-        case 'V':
-            commandLine.volume = volumeFrom(argument + 2);
-            std::printf("setting volume to %i\n", commandLine.volume);
-            if (volumeHook)
-                volumeHook(commandLine.volume);
-            break;
-        case 'w':
-        case 'W':
-            commandLine.windowed = true;
-            std::printf("starting in windowed mode\n");
-            break;
-        default:
-            std::printf("Errornous parameter '%s'\n", argument);
-            break;
+            case '6':
+                commandLine.displayHeight = 385;
+                break;
+            case 'd':
+            case 'D':
+                commandLine.windowed = false;
+                std::printf("starting with ddraw screen\n");
+                break;
+            case 'v':
+            case 'V':
+                commandLine.volume = volumeFrom(argument + 2);
+                std::printf("setting volume to %i\n", commandLine.volume);
+                if (volumeHook) volumeHook(commandLine.volume);
+                break;
+            case 'w':
+            case 'W':
+                commandLine.windowed = true;
+                std::printf("starting in windowed mode\n");
+                break;
+            default:
+                std::printf("Errornous parameter '%s'\n", argument);
+                break;
         }
     }
     return commandLine;

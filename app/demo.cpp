@@ -14,8 +14,7 @@ namespace {
 std::vector<uint32_t> workBufferStorage;
 }
 
-void allocateWorkBuffer()
-{
+void allocateWorkBuffer() {
     // Every scene writes it before reading it in a frame; the zero fill is free.
     workBufferStorage.resize(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
     workBuffer = workBufferStorage.data();

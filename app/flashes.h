@@ -1,5 +1,6 @@
 // The word flashes (one-second zooming fades on the beats of orders 5 to 7) and the
-// pulses (pictures swelling with |sin(t / 2)|). Scene functions called by the schedule; they draw into frameBuffer.
+// pulses (pictures swelling with |sin(t / 2)|). Scene functions called by the schedule; they draw into
+// frameBuffer.
 #pragma once
 
 // t: seconds since the schedule entry started.

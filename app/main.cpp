@@ -18,31 +18,26 @@ namespace {
 
 // Each volume option reaches the music player at once; the player keeps the
 // volume and applies it when its output starts.
-void setMusicVolume(int volume)
-{
-    musicSetVolume(volume);
-}
+void setMusicVolume(int volume) { musicSetVolume(volume); }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // messages appear as they are printed
 
-    startRunning();                                                               // 1
+    startRunning();  // 1
     std::unique_ptr<ResourceCache> cache;
     try {
-        cache = std::make_unique<ResourceCache>("data.fil");                      // 2
+        cache = std::make_unique<ResourceCache>("data.fil");  // 2
         resources = cache.get();
         // 3: the 3D World comes here, on the cache, 512 x 256, pitch 512.
         const CommandLine commandLine = readCommandLine(argc, argv, setMusicVolume);  // 4
-        if (commandLine.exitNow)
-            return commandLine.exitCode;
-        openDisplay(commandLine);                                                 // 5
-        allocateWorkBuffer();                                                     // 6
-        buildMulTable();                                                          // 7
-        loadAssets(*cache);                                                       // 8
-        startMusic(commandLine.startOrder);                                       // 9
+        if (commandLine.exitNow) return commandLine.exitCode;
+        openDisplay(commandLine);            // 5
+        allocateWorkBuffer();                // 6
+        buildMulTable();                     // 7
+        loadAssets(*cache);                  // 8
+        startMusic(commandLine.startOrder);  // 9
     } catch (const LoadError& error) {
         std::printf("%s\n", error.what());
         return -1;

@@ -5,24 +5,21 @@
 #include "display/display.h"
 #include "display/screenshot.h"
 
-void handleKey(int key)
-{
+void handleKey(int key) {
     switch (key) {
-    case 27:   // Escape
-    case 'Q':
-    case 'q':
-        running = 0;
-        break;
-    case 'S':  // upper case only; saves what the previous frame left
-        saveScreenshotTga("zedariva.tga", frameBuffer, kFrameWidth, kFrameHeight);
-        break;
-    default:
-        break;
+        case 27:  // Escape
+        case 'Q':
+        case 'q':
+            running = 0;
+            break;
+        case 'S':  // upper case only; saves what the previous frame left
+            saveScreenshotTga("zedariva.tga", frameBuffer, kFrameWidth, kFrameHeight);
+            break;
+        default:
+            break;
     }
 }
 
-void handlePendingKey()
-{
-    if (keyPending())
-        handleKey(readKey());
+void handlePendingKey() {
+    if (keyPending()) handleKey(readKey());
 }

@@ -58,7 +58,8 @@ void fillSwirlGrid(WarpGrid& target, DemoClockReader readClock) {
             u = static_cast<float>(u + 44.0 * std::cos(0.001 * readClock() + 0.3 * j));
             v = static_cast<float>(v + 44.0 * std::cos(0.0001 * readClock() + 0.2 * j));
             v = static_cast<float>(v + 44.0 * std::cos(0.0001 * readClock() + 0.2 * i));
-            target.at(i, j) = {static_cast<float>(u * cosA - v * sinA), static_cast<float>(u * sinA + v * cosA)};
+            target.at(i, j) = {static_cast<float>(u * cosA - v * sinA),
+                               static_cast<float>(u * sinA + v * cosA)};
         }
     }
 }

@@ -12,14 +12,12 @@
 
 namespace {
 
-ScheduleEntry trigger(int order, int row, float duration, SceneFunction scene, const char* name)
-{
+ScheduleEntry trigger(int order, int row, float duration, SceneFunction scene, const char* name) {
     return {ScheduleEntry::Trigger, order, row, 0, 0, duration, scene, name};
 }
 
 ScheduleEntry span(int startOrder, int startRow, int endOrder, int endRow, SceneFunction scene,
-                   const char* name)
-{
+                   const char* name) {
     return {ScheduleEntry::Span, startOrder, startRow, endOrder, endRow, 0.0f, scene, name};
 }
 
@@ -29,25 +27,22 @@ struct NamedScene {
 };
 
 // The beat rows of order 5; orders 6 and 7 use them without row 96.
-constexpr int kBeatRows[] = {0,  8,   24,  28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
-                             80, 92,  96,  100, 102, 104, 106, 108, 112, 114, 116, 118, 120};
+constexpr int kBeatRows[] = {0,  8,  24, 28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
+                             80, 92, 96, 100, 102, 104, 106, 108, 112, 114, 116, 118, 120};
 
 // One 1-second flash per beat row of `order`, cycling through `scenes`.
 void addBeatBlock(std::vector<ScheduleEntry>& entries, int order, bool withRow96,
-                  std::initializer_list<NamedScene> scenes)
-{
+                  std::initializer_list<NamedScene> scenes) {
     std::size_t nextScene = 0;
     for (int row : kBeatRows) {
-        if (row == 96 && !withRow96)
-            continue;
+        if (row == 96 && !withRow96) continue;
         const NamedScene& flash = scenes.begin()[nextScene];
         entries.push_back(trigger(order, row, 1.0f, flash.scene, flash.name));
         nextScene = (nextScene + 1) % scenes.size();
     }
 }
 
-std::vector<ScheduleEntry> buildSchedule()
-{
+std::vector<ScheduleEntry> buildSchedule() {
     std::vector<ScheduleEntry> e;
     e.push_back(span(0, 0, 5, 0, openingScene, "openingScene"));
     e.push_back(trigger(3, 0, 3.14f, smearWave, "smearWave"));
@@ -92,8 +87,7 @@ std::vector<ScheduleEntry> buildSchedule()
     return e;
 }
 
-void evaluate(const ScheduleEntry& entry, SceneFunction scene)
-{
+void evaluate(const ScheduleEntry& entry, SceneFunction scene) {
     if (entry.kind == ScheduleEntry::Trigger)
         syncTrigger(entry.startOrder, entry.startRow, entry.duration, scene);
     else
@@ -105,27 +99,20 @@ void evaluate(const ScheduleEntry& entry, SceneFunction scene)
 const ScheduleEntry* observedEntry = nullptr;
 ScheduleObserver activeObserver = nullptr;
 
-void reportToObserver(float t)
-{
-    activeObserver(*observedEntry, t);
-}
+void reportToObserver(float t) { activeObserver(*observedEntry, t); }
 
 }  // namespace
 
-const std::vector<ScheduleEntry>& demoSchedule()
-{
+const std::vector<ScheduleEntry>& demoSchedule() {
     static const std::vector<ScheduleEntry> entries = buildSchedule();
     return entries;
 }
 
-void runSchedule()
-{
-    for (const ScheduleEntry& entry : demoSchedule())
-        evaluate(entry, entry.scene);
+void runSchedule() {
+    for (const ScheduleEntry& entry : demoSchedule()) evaluate(entry, entry.scene);
 }
 
-void runSchedule(ScheduleObserver observer)
-{
+void runSchedule(ScheduleObserver observer) {
     activeObserver = observer;
     for (const ScheduleEntry& entry : demoSchedule()) {
         observedEntry = &entry;
@@ -135,7 +122,4 @@ void runSchedule(ScheduleObserver observer)
     activeObserver = nullptr;
 }
 
-void endPresentation(float)
-{
-    running = 0;
-}
+void endPresentation(float) { running = 0; }

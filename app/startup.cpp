@@ -7,26 +7,20 @@
 #include "display/display.h"
 #include "sync/music_player.h"
 
-void startRunning()
-{
-    running = 1;
-}
+void startRunning() { running = 1; }
 
-void openDisplay(const CommandLine& commandLine)
-{
+void openDisplay(const CommandLine& commandLine) {
     setWindowed(commandLine.windowed ? 1 : 0);
     setDisplayTitle("quendal -> 1999 -> bodravin");
     displayOpen(kFrameWidth, commandLine.displayHeight);
     displayInitSurface();
 }
 
-void startMusic(int startOrder)
-{
+void startMusic(int startOrder) {
     musicOpen("tazutune.it");
     musicStart();
     musicSetPosition(0);
     // Rehearsal: the music jumps to the chosen order; the demo clock keeps
     // counting from the start of playback.
-    if (startOrder != 0)
-        musicSetPosition(static_cast<uint32_t>(startOrder));
+    if (startOrder != 0) musicSetPosition(static_cast<uint32_t>(startOrder));
 }

@@ -4,11 +4,11 @@
 
 #include "app/command_line.h"
 
-void startRunning();                              // running := 1
+void startRunning();  // running := 1
 // Sets the caption and the window or full-screen choice, opens the display
 // (512 wide, the command line's height) and makes frameBuffer valid.
 void openDisplay(const CommandLine& commandLine);
 void allocateWorkBuffer();
 // Opens "tazutune.it", starts it and sets its position to the start (which
 // restarts the demo clock), then moves it to `startOrder` when that is not 0.
-void startMusic(int startOrder);                        // workBuffer: 512 x 256 pixels
+void startMusic(int startOrder);  // workBuffer: 512 x 256 pixels

@@ -108,9 +108,7 @@ void wipeToTunnel(float t) {
     blendRows(frameBuffer, workBuffer, levels);
 }
 
-void glowScene(float) {
-    assets.rays->apply(frameBuffer, workBuffer);
-}
+void glowScene(float) { assets.rays->apply(frameBuffer, workBuffer); }
 
 void wipeToPanel(float t) {
     buildPanel(workBuffer, *assets.p6back);

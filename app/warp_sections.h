@@ -27,7 +27,7 @@ void buildPanel(uint32_t* target, const Image& p6back);
 
 // Start-up checks; each throws LoadError "<file>: <problem>".
 void checkPanelPicture(const Image& p6back);  // 359-pixel rows, at least 256 rows
-void checkWarpSectionPictures();               // "txt5.jpg" and "p6back.jpg" from assets
+void checkWarpSectionPictures();              // "txt5.jpg" and "p6back.jpg" from assets
 
 // Scene functions (t: seconds since the schedule entry started).
 void tunnelWarp(float t);    // draws the tunnel into workBuffer only

@@ -72,7 +72,8 @@ void BM_FadePictureDrawZoomed(benchmark::State& state) {
     FadePicture fade(picture);
     std::vector<uint32_t> frame = noisyFrame();
     const float zoom = static_cast<float>(state.range(0)) / 1000.0f;
-    const int64_t outPixels = static_cast<int64_t>(kTargetWidth * zoom) * static_cast<int64_t>(kTargetHeight * zoom);
+    const int64_t outPixels =
+        static_cast<int64_t>(kTargetWidth * zoom) * static_cast<int64_t>(kTargetHeight * zoom);
     for (auto _ : state) {
         fade.drawZoomed(frame.data(), 0, 0, 0.6f, zoom);
         benchmark::ClobberMemory();

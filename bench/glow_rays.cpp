@@ -34,7 +34,8 @@ Image spottedTexture() {
         const int cx = static_cast<int>(rng() % 256), cy = static_cast<int>(rng() % 256);
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx)
-                if (dx * dx + dy * dy <= 4) texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
+                if (dx * dx + dy * dy <= 4)
+                    texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
     }
     return texture;
 }
@@ -88,7 +89,8 @@ void BM_MemcpyFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
         benchmark::ClobberMemory();
     }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MemcpyFrame);
 
@@ -110,7 +112,8 @@ void BM_GlowRaysApply(benchmark::State& state) {
         for (int x = 50; x <= 467; ++x) lights += (source[y * kW + x] & 0xF8F8F8u) == 0xF8F8F8u;
     state.counters["lights"] = lights;
     state.counters["content"] = pictures.fromContent ? 1 : 0;
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_GlowRaysApply)->Arg(0)->Arg(3);
 

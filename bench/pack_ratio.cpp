@@ -72,7 +72,8 @@ std::vector<uint8_t> s3tBlocks(int width, int height) {
             const int g = (by * 63) / (height / 4);
             putLe16(out, (r << 11) | (g << 5) | ((bx + by) & 31));
             putLe16(out, ((r / 2) << 11) | ((g / 2) << 5) | 4);
-            for (int row = 0; row < 4; ++row) out.push_back(static_cast<uint8_t>(0x1B * ((bx + row) % 4 + 1)));
+            for (int row = 0; row < 4; ++row)
+                out.push_back(static_cast<uint8_t>(0x1B * ((bx + row) % 4 + 1)));
         }
     }
     return out;
@@ -112,12 +113,9 @@ std::vector<uint8_t> torusMesh(int rings, int sides) {
 
 std::vector<PackInput> generatedCorpus() {
     return {
-        {"plasma.tga", plasmaTga(512, 256, 1)},
-        {"back.tga", plasmaTga(256, 256, 2)},
-        {"words.raw", flatPicture(512, 256)},
-        {"tex.s3t", s3tBlocks(256, 256)},
-        {"torus.edo", torusMesh(96, 48)},
-        {"ring.edo", torusMesh(32, 16)},
+        {"plasma.tga", plasmaTga(512, 256, 1)}, {"back.tga", plasmaTga(256, 256, 2)},
+        {"words.raw", flatPicture(512, 256)},   {"tex.s3t", s3tBlocks(256, 256)},
+        {"torus.edo", torusMesh(96, 48)},       {"ring.edo", torusMesh(32, 16)},
     };
 }
 
@@ -130,7 +128,8 @@ const std::vector<PackInput>& corpus() {
         const std::vector<uint8_t> pack{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         std::vector<PackInput> found;
         try {
-            for (const PackListing& file : listPack(pack)) found.push_back({file.name, extractFile(pack, file)});
+            for (const PackListing& file : listPack(pack))
+                found.push_back({file.name, extractFile(pack, file)});
         } catch (const LoadError&) {
             found.clear();  // no pack, or a damaged one: use the generated files
         }
@@ -151,7 +150,8 @@ double externalRatio(const std::string& command) {
     size_t packed = 0;
     for (const PackInput& file : corpus()) {
         std::ofstream(temp, std::ios::binary)
-            .write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+            .write(reinterpret_cast<const char*>(file.bytes.data()),
+                   static_cast<std::streamsize>(file.bytes.size()));
         std::FILE* pipe = popen((command + " < '" + temp.string() + "' | wc -c").c_str(), "r");
         unsigned long long count = 0;
         if (pipe == nullptr || std::fscanf(pipe, "%llu", &count) != 1) count = 0;

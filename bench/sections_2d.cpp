@@ -45,7 +45,8 @@ Image spottedTexture() {
         const int cx = static_cast<int>(rng() % 256), cy = static_cast<int>(rng() % 256);
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx)
-                if (dx * dx + dy * dy <= 4) texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
+                if (dx * dx + dy * dy <= 4)
+                    texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
     }
     return texture;
 }
@@ -97,7 +98,8 @@ struct SectionPictures {
         const char* names[8] = {"pelk1.jpg", "pelk2.jpg", "dro1.jpg", "dro2.jpg",
                                 "tazu1.jpg", "tazu2.jpg", "kel1.jpg", "kel2.jpg"};
         for (int k = 0; k < 8; ++k) {
-            portraits.push_back(std::make_unique<FadePicture>(picture(names[k], noise(160, 120, 0x00FFFFFFu, 10 + k))));
+            portraits.push_back(
+                std::make_unique<FadePicture>(picture(names[k], noise(160, 120, 0x00FFFFFFu, 10 + k))));
             *slots[k] = portraits.back().get();
         }
     }
@@ -109,7 +111,8 @@ SectionPictures& pictures() {
 }
 
 void countFrames(benchmark::State& state) {
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["content"] = pictures().fromContent ? 1 : 0;
 }
 
@@ -120,7 +123,8 @@ void BM_MemcpyFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
         benchmark::ClobberMemory();
     }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MemcpyFrame);
 

@@ -12,8 +12,7 @@ uint32_t heldPosition() { return rawPosition; }
 float sink = 0;
 void scene(float t) { sink += t; }
 
-void BM_SchedulePass(benchmark::State& state)
-{
+void BM_SchedulePass(benchmark::State& state) {
     syncTable = SyncTable{};
     setSyncPositionSource(heldPosition);
     rawPosition = 30;  // order 30, row 0: most entries are past their start

@@ -27,43 +27,37 @@ DisplayModeTable displayModes = initialDisplayModes();
 PixelConversion conversion;
 bool needsClear = true;
 
-[[noreturn]] void failNoDisplay()
-{
+[[noreturn]] void failNoDisplay() {
     std::printf("cannot open a window for the presentation: %s\n", windowLastError());
     std::fflush(stdout);
     std::exit(-1);
 }
 
-void handleEvent(const WindowEvent& event)
-{
+void handleEvent(const WindowEvent& event) {
     switch (event.type) {
-    case WindowEventType::Text:
-        for (const char* c = event.text; *c; ++c)
-            keyQueue.push(*c);
-        break;
-    case WindowEventType::Quit:
-        keyQueue.push(27);  // closing the window quits like Escape
-        break;
-    case WindowEventType::Mouse:
-        windowShowCursor(false);
-        break;
-    case WindowEventType::Exposed:
-        needsClear = true;
-        break;
-    default:
-        break;
+        case WindowEventType::Text:
+            for (const char* c = event.text; *c; ++c) keyQueue.push(*c);
+            break;
+        case WindowEventType::Quit:
+            keyQueue.push(27);  // closing the window quits like Escape
+            break;
+        case WindowEventType::Mouse:
+            windowShowCursor(false);
+            break;
+        case WindowEventType::Exposed:
+            needsClear = true;
+            break;
+        default:
+            break;
     }
 }
 
-void handleOneEvent()
-{
+void handleOneEvent() {
     WindowEvent event;
-    if (windowPollEvent(event))
-        handleEvent(event);
+    if (windowPollEvent(event)) handleEvent(event);
 }
 
-void findScreenModes()
-{
+void findScreenModes() {
     displayModes = initialDisplayModes();
     for (const ScreenMode& mode : windowListModes())
         onEnumMode(displayModes, mode.width, mode.height, mode.bitsPerPixel, frameWidth, frameHeight);
@@ -71,26 +65,22 @@ void findScreenModes()
 
 // Locks the window's surface and takes its pixel format; false when the
 // surface cannot be had or has a format we cannot write.
-bool lockUsableSurface(WindowSurface& surface)
-{
-    if (!windowLockSurface(surface))
-        return false;
+bool lockUsableSurface(WindowSurface& surface) {
+    if (!windowLockSurface(surface)) return false;
     if (!isSupportedSurfaceBits(surface.bitsPerPixel)) {
         windowUnlockSurface();
         return false;
     }
     if (surface.changed) {
-        conversion = makePixelConversion(surface.bitsPerPixel, surface.redMask, surface.greenMask,
-                                         surface.blueMask);
+        conversion =
+            makePixelConversion(surface.bitsPerPixel, surface.redMask, surface.greenMask, surface.blueMask);
         needsClear = true;
     }
     return true;
 }
 
-void clearIfNeeded(const WindowSurface& surface)
-{
-    if (!needsClear)
-        return;
+void clearIfNeeded(const WindowSurface& surface) {
+    if (!needsClear) return;
     clearRows(surface.pixels, surface.width * (surface.bitsPerPixel / 8), surface.height,
               surface.pitch_bytes);
     needsClear = false;
@@ -98,60 +88,43 @@ void clearIfNeeded(const WindowSurface& surface)
 
 // Switches to the first usable listed mode and clears the screen; false when
 // there is none or its surface cannot be drawn on.
-bool setUpFullScreen()
-{
+bool setUpFullScreen() {
     const DisplayModeEntry* mode = firstAvailableMode(displayModes);
-    if (!mode)
-        return false;
-    if (!windowCreateFullScreen(caption, mode->width, mode->height, mode->bitsPerPixel))
-        return false;
+    if (!mode) return false;
+    if (!windowCreateFullScreen(caption, mode->width, mode->height, mode->bitsPerPixel)) return false;
     WindowSurface surface;
-    if (!lockUsableSurface(surface))
-        return false;
+    if (!lockUsableSurface(surface)) return false;
     const bool holdsFrame = surface.width >= frameWidth && surface.height >= frameHeight;
-    if (holdsFrame)
-        clearIfNeeded(surface);
+    if (holdsFrame) clearIfNeeded(surface);
     windowUnlockSurface();
     return holdsFrame;
 }
 
-void setUpWindow()
-{
+void setUpWindow() {
     WindowSurface surface;
-    if (!lockUsableSurface(surface))
-        failNoDisplay();
+    if (!lockUsableSurface(surface)) failNoDisplay();
     clearIfNeeded(surface);
     windowUnlockSurface();
 }
 
 }  // namespace
 
-void setWindowed(int flag)
-{
-    fullScreen = !flag;
-}
+void setWindowed(int flag) { fullScreen = !flag; }
 
-void setDisplayTitle(const char* text)
-{
-    caption = text;
-}
+void setDisplayTitle(const char* text) { caption = text; }
 
-void displayOpen(int width, int height)
-{
+void displayOpen(int width, int height) {
     frameWidth = width;
     frameHeight = height;
-    if (!windowInitVideo())
-        failNoDisplay();
+    if (!windowInitVideo()) failNoDisplay();
     if (fullScreen) {
         findScreenModes();
         return;  // the full-screen window is made with its mode in displayInitSurface
     }
-    if (!windowCreate(caption, width, height))
-        failNoDisplay();
+    if (!windowCreate(caption, width, height)) failNoDisplay();
 }
 
-void displayInitSurface()
-{
+void displayInitSurface() {
     frameStorage.assign(static_cast<std::size_t>(frameWidth) * static_cast<std::size_t>(frameHeight), 0);
     frameBuffer = frameStorage.data();
     needsClear = true;
@@ -170,17 +143,14 @@ void displayInitSurface()
     windowShowCursor(false);
 }
 
-void displayPresent()
-{
+void displayPresent() {
     handleOneEvent();
     WindowSurface surface;
-    if (!lockUsableSurface(surface))
-        return;  // this frame is not shown
+    if (!lockUsableSurface(surface)) return;  // this frame is not shown
     clearIfNeeded(surface);
 
     PictureOffset at{0, 0};
-    if (fullScreen)
-        at = centreOffset(surface.width, surface.height, frameWidth, frameHeight);
+    if (fullScreen) at = centreOffset(surface.width, surface.height, frameWidth, frameHeight);
     at.x = std::max(at.x, 0);
     at.y = std::max(at.y, 0);
     // A surface smaller than the frame (a window the system shrank) shows its top-left part.
@@ -189,31 +159,26 @@ void displayPresent()
     if (width > 0 && height > 0) {
         uint8_t* destination = surface.pixels + static_cast<std::ptrdiff_t>(at.y) * surface.pitch_bytes +
                                static_cast<std::ptrdiff_t>(at.x) * (surface.bitsPerPixel / 8);
-        convertFrame(conversion, frameBuffer, frameWidth, width, height, destination,
-                     surface.pitch_bytes);
+        convertFrame(conversion, frameBuffer, frameWidth, width, height, destination, surface.pitch_bytes);
     }
     windowUnlockSurface();
     windowPresent();
 }
 
-void displayClose()
-{
+void displayClose() {
     windowShowCursor(true);
     windowShutdownVideo();
 }
 
-bool keyPending()
-{
+bool keyPending() {
     handleOneEvent();
     return !keyQueue.empty();
 }
 
-int readKey()
-{
+int readKey() {
     while (keyQueue.empty()) {
         WindowEvent event;
-        if (windowWaitEvent(event, 100))
-            handleEvent(event);
+        if (windowWaitEvent(event, 100)) handleEvent(event);
     }
     return keyQueue.pop();
 }

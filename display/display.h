@@ -10,15 +10,15 @@ extern uint32_t* frameBuffer;
 
 // Call order: setWindowed and setDisplayTitle, displayOpen, displayInitSurface,
 // then per frame keyPending / readKey and displayPresent, last displayClose.
-void setWindowed(int flag);             // nonzero: a window; zero: full screen (the default)
-void setDisplayTitle(const char* text); // the text must outlive the window
+void setWindowed(int flag);              // nonzero: a window; zero: full screen (the default)
+void setDisplayTitle(const char* text);  // the text must outlive the window
 // Opens the window (or, for full screen, finds the usable modes). When no
 // display can be opened at all, prints one line and ends the process with -1.
 void displayOpen(int width, int height);
 // Makes frameBuffer valid; full screen falls back to a window when no listed
 // mode is offered or its surface cannot be made.
 void displayInitSurface();
-void displayPresent();                  // handles at most one event, shows frameBuffer
+void displayPresent();  // handles at most one event, shows frameBuffer
 void displayClose();
-bool keyPending();                      // handles at most one event; true when a key waits
-int readKey();                          // waits for a key, returns the newest one
+bool keyPending();  // handles at most one event; true when a key waits
+int readKey();      // waits for a key, returns the newest one

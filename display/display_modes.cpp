@@ -1,8 +1,7 @@
 // The full-screen mode table and the choice of mode.
 #include "display/display_modes.h"
 
-DisplayModeTable initialDisplayModes()
-{
+DisplayModeTable initialDisplayModes() {
     // At 800 x 600 the 16-bit mode comes before the 32-bit one.
     return {{
         {320, 200, 32, 0},
@@ -19,33 +18,27 @@ DisplayModeTable initialDisplayModes()
     }};
 }
 
-void onEnumMode(DisplayModeTable& displayModes, int modeWidth, int modeHeight, int modeBits,
-                int frameWidth, int frameHeight)
-{
+void onEnumMode(DisplayModeTable& displayModes, int modeWidth, int modeHeight, int modeBits, int frameWidth,
+                int frameHeight) {
     // Sizes compare unsigned, so a negative offered size never fits.
     const unsigned w = static_cast<unsigned>(modeWidth);
     const unsigned h = static_cast<unsigned>(modeHeight);
     for (DisplayModeEntry& entry : displayModes) {
-        if (entry.width == 0)
-            break;
+        if (entry.width == 0) break;
         if (modeWidth == entry.width && modeHeight == entry.height && modeBits == entry.bitsPerPixel &&
             w >= static_cast<unsigned>(frameWidth) && h >= static_cast<unsigned>(frameHeight))
             entry.available = 1;
     }
 }
 
-const DisplayModeEntry* firstAvailableMode(const DisplayModeTable& displayModes)
-{
+const DisplayModeEntry* firstAvailableMode(const DisplayModeTable& displayModes) {
     for (const DisplayModeEntry& entry : displayModes) {
-        if (entry.width == 0)
-            break;
-        if (entry.available)
-            return &entry;
+        if (entry.width == 0) break;
+        if (entry.available) return &entry;
     }
     return nullptr;
 }
 
-PictureOffset centreOffset(int modeWidth, int modeHeight, int frameWidth, int frameHeight)
-{
+PictureOffset centreOffset(int modeWidth, int modeHeight, int frameWidth, int frameHeight) {
     return {(modeWidth - frameWidth) >> 1, (modeHeight - frameHeight) >> 1};
 }

@@ -18,8 +18,8 @@ DisplayModeTable initialDisplayModes();
 
 // Marks every entry equal to the offered mode available, when the offered
 // mode is at least frameWidth x frameHeight. Called once per offered mode.
-void onEnumMode(DisplayModeTable& displayModes, int modeWidth, int modeHeight, int modeBits,
-                int frameWidth, int frameHeight);
+void onEnumMode(DisplayModeTable& displayModes, int modeWidth, int modeHeight, int modeBits, int frameWidth,
+                int frameHeight);
 
 // The first available entry, or nullptr when none is.
 const DisplayModeEntry* firstAvailableMode(const DisplayModeTable& displayModes);

@@ -5,19 +5,14 @@
 #include <cstddef>
 #include <cstring>
 
-int maskShift(uint32_t mask)
-{
-    return std::countl_zero(mask);
-}
+int maskShift(uint32_t mask) { return std::countl_zero(mask); }
 
-bool isSupportedSurfaceBits(int bitsPerPixel)
-{
+bool isSupportedSurfaceBits(int bitsPerPixel) {
     return bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
 }
 
 PixelConversion makePixelConversion(int bitsPerPixel, uint32_t redMask, uint32_t greenMask,
-                                    uint32_t blueMask)
-{
+                                    uint32_t blueMask) {
     PixelConversion c;
     c.bitsPerPixel = bitsPerPixel;
     c.redMask = redMask;
@@ -42,14 +37,14 @@ struct ChannelSetup {
     int redShift, greenShift, blueShift;
 
     explicit ChannelSetup(const PixelConversion& c)
-        : redMask(c.redMask), greenMask(c.greenMask), blueMask(c.blueMask),
-          redShift(c.redShift < 31 ? c.redShift : 31), greenShift(c.greenShift < 31 ? c.greenShift : 31),
-          blueShift(c.blueShift < 31 ? c.blueShift : 31)
-    {
-    }
+        : redMask(c.redMask),
+          greenMask(c.greenMask),
+          blueMask(c.blueMask),
+          redShift(c.redShift < 31 ? c.redShift : 31),
+          greenShift(c.greenShift < 31 ? c.greenShift : 31),
+          blueShift(c.blueShift < 31 ? c.blueShift : 31) {}
 
-    uint32_t convert(uint32_t p) const
-    {
+    uint32_t convert(uint32_t p) const {
         return (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 8) >> redShift) & redMask) +
                (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 16) >> greenShift) & greenMask) +
                (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 24) >> blueShift) & blueMask);
@@ -60,8 +55,7 @@ struct ChannelSetup {
 // (surfaces are little-endian; memcpy because rows need not be aligned).
 template <int Bytes>
 void convertRows(const ChannelSetup& setup, const uint32_t* src, int srcStride, int width, int height,
-                 uint8_t* dst, int dstPitch_bytes)
-{
+                 uint8_t* dst, int dstPitch_bytes) {
     for (int y = 0; y < height; ++y) {
         const uint32_t* in = src + static_cast<std::ptrdiff_t>(y) * srcStride;
         uint8_t* out = dst + static_cast<std::ptrdiff_t>(y) * dstPitch_bytes;
@@ -74,14 +68,9 @@ void convertRows(const ChannelSetup& setup, const uint32_t* src, int srcStride, 
 
 }  // namespace
 
-uint32_t convertPixel(const PixelConversion& c, uint32_t pixel)
-{
-    return ChannelSetup(c).convert(pixel);
-}
+uint32_t convertPixel(const PixelConversion& c, uint32_t pixel) { return ChannelSetup(c).convert(pixel); }
 
-void copyRows32(const uint32_t* src, int srcStride, int width, int height, uint8_t* dst,
-                int dstPitch_bytes)
-{
+void copyRows32(const uint32_t* src, int srcStride, int width, int height, uint8_t* dst, int dstPitch_bytes) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
         std::memcpy(dst + static_cast<std::ptrdiff_t>(y) * dstPitch_bytes,
@@ -90,8 +79,7 @@ void copyRows32(const uint32_t* src, int srcStride, int width, int height, uint8
 
 namespace {
 
-inline uint32_t rgb565(uint32_t p)
-{
+inline uint32_t rgb565(uint32_t p) {
     const uint32_t r = (p >> 16) & 0xFF;
     const uint32_t g = (p >> 8) & 0xFF;
     const uint32_t b = p & 0xFF;
@@ -100,9 +88,7 @@ inline uint32_t rgb565(uint32_t p)
 
 }  // namespace
 
-void packRgb565(const uint32_t* src, int srcStride, int width, int height, uint8_t* dst,
-                int dstPitch_bytes)
-{
+void packRgb565(const uint32_t* src, int srcStride, int width, int height, uint8_t* dst, int dstPitch_bytes) {
     const int pairs = width / 2;
     for (int y = 0; y < height; ++y) {
         const uint32_t* in = src + static_cast<std::ptrdiff_t>(y) * srcStride;
@@ -118,9 +104,8 @@ void packRgb565(const uint32_t* src, int srcStride, int width, int height, uint8
     }
 }
 
-void convertGeneral(const PixelConversion& c, const uint32_t* src, int srcStride, int width,
-                    int height, uint8_t* dst, int dstPitch_bytes)
-{
+void convertGeneral(const PixelConversion& c, const uint32_t* src, int srcStride, int width, int height,
+                    uint8_t* dst, int dstPitch_bytes) {
     const ChannelSetup setup(c);
     if (c.bitsPerPixel == 32)
         convertRows<4>(setup, src, srcStride, width, height, dst, dstPitch_bytes);
@@ -131,8 +116,7 @@ void convertGeneral(const PixelConversion& c, const uint32_t* src, int srcStride
 }
 
 void convertFrame(const PixelConversion& c, const uint32_t* src, int srcStride, int width, int height,
-                  uint8_t* dst, int dstPitch_bytes)
-{
+                  uint8_t* dst, int dstPitch_bytes) {
     if (c.fastFormat && c.bitsPerPixel == 32)
         copyRows32(src, srcStride, width, height, dst, dstPitch_bytes);
     else if (c.fastFormat && c.bitsPerPixel == 16)
@@ -141,8 +125,7 @@ void convertFrame(const PixelConversion& c, const uint32_t* src, int srcStride, 
         convertGeneral(c, src, srcStride, width, height, dst, dstPitch_bytes);
 }
 
-void clearRows(uint8_t* dst, int rowBytes, int height, int dstPitch_bytes)
-{
+void clearRows(uint8_t* dst, int rowBytes, int height, int dstPitch_bytes) {
     for (int y = 0; y < height; ++y)
         std::memset(dst + static_cast<std::ptrdiff_t>(y) * dstPitch_bytes, 0, rowBytes);
 }

@@ -11,11 +11,10 @@ namespace {
 
 constexpr int kHeaderBytes = 18;
 
-std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height)
-{
+std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height) {
     std::array<uint8_t, kHeaderBytes> h{};
-    h[2] = 2;    // uncompressed true-colour
-    h[7] = 18;   // colour map entry size; meaningless without a colour map
+    h[2] = 2;   // uncompressed true-colour
+    h[7] = 18;  // colour map entry size; meaningless without a colour map
     h[12] = static_cast<uint8_t>(width & 0xFF);
     h[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
     h[14] = static_cast<uint8_t>(height & 0xFF);
@@ -25,15 +24,13 @@ std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height)
     return h;
 }
 
-void reportFailure(const char* fileName, int error)
-{
+void reportFailure(const char* fileName, int error) {
     std::printf("cannot write screenshot '%s': %s\n", fileName, std::strerror(error));
 }
 
 }  // namespace
 
-void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height)
-{
+void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height) {
     const std::size_t count = (width > 0 && height > 0) ? static_cast<std::size_t>(width) * height : 0;
     std::vector<uint8_t> bytes(count * 3);
     for (std::size_t i = 0; i < count; ++i) {
@@ -56,6 +53,5 @@ void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, 
         written = false;
         error = errno;
     }
-    if (!written)
-        reportFailure(fileName, error);
+    if (!written) reportFailure(fileName, error);
 }

@@ -1,5 +1,6 @@
 // A picture laid over a 512 x 256 target with a crossfade level, near-black pixels
-// transparent, 1:1 or zoomed. Built at start-up for the word and portrait pictures; drawn by the flash, pulse and opening scenes.
+// transparent, 1:1 or zoomed. Built at start-up for the word and portrait pictures; drawn by the flash, pulse
+// and opening scenes.
 #pragma once
 
 #include <array>

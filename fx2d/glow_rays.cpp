@@ -22,8 +22,8 @@ constexpr uint32_t kLightMask = 0xF8F8F8u;
 
 void checkRayImage(const Image& ray) {
     if (ray.width != GlowRays::kRaySize || ray.height != GlowRays::kRaySize)
-        throw LoadError("ray.tga: must be 256 x 256 pixels, is " + std::to_string(ray.width) +
-                        " x " + std::to_string(ray.height));
+        throw LoadError("ray.tga: must be 256 x 256 pixels, is " + std::to_string(ray.width) + " x " +
+                        std::to_string(ray.height));
     if (ray.pixels.size() < static_cast<size_t>(kRayPixels))
         throw LoadError("ray.tga: picture data is shorter than 256 x 256 pixels");
 }
@@ -76,9 +76,18 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
     // Far lights: many faint sprites; near ones: few bright ones.
     int level = 0;
     int sprites = 100;
-    if (d < 2.5f) { level = 1; sprites = 50; }
-    if (d < 1.8f) { level = 2; sprites = 25; }
-    if (d < 0.97f) { level = 3; sprites = 12; }
+    if (d < 2.5f) {
+        level = 1;
+        sprites = 50;
+    }
+    if (d < 1.8f) {
+        level = 2;
+        sprites = 25;
+    }
+    if (d < 0.97f) {
+        level = 3;
+        sprites = 12;
+    }
 
     const uint32_t* picture = levels_[level];
     float px = static_cast<float>(x);

@@ -27,8 +27,8 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
 
 class GlowRays {
 public:
-    static constexpr int kRaySize = 256;        // ray picture: 256 x 256
-    static constexpr int kTargetWidth = 512;    // source and target: 512 x 256
+    static constexpr int kRaySize = 256;      // ray picture: 256 x 256
+    static constexpr int kTargetWidth = 512;  // source and target: 512 x 256
     static constexpr int kTargetHeight = 256;
 
     // Keeps a pointer to the ray's pixels as level 0 (the Image must outlive

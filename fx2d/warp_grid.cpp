@@ -9,9 +9,7 @@ namespace {
 enum class WarpMode { Copy, Blend, BlendWith };
 
 // Rounds to nearest, ties to even (the default rounding mode), kept as the low 32 bits.
-uint32_t roundToFixed(double value) {
-    return static_cast<uint32_t>(std::llrint(value));
-}
+uint32_t roundToFixed(double value) { return static_cast<uint32_t>(std::llrint(value)); }
 
 // One grid edge in 8.8 fixed point: the start value and the step per pixel row.
 // Held as unsigned words so that additions wrap; read as signed where it matters.
@@ -105,7 +103,8 @@ void checkWarpTexture(const Image& texture, const std::string& name) {
 void checkWarpOther(const Image& other, const std::string& name) {
     if (other.width != kTargetWidth || other.height < kTargetHeight ||
         other.pixels.size() < static_cast<size_t>(kTargetPixels)) {
-        throw LoadError(name + ": a warp background must be 512 pixels wide and at least 256 rows high, not " +
+        throw LoadError(name +
+                        ": a warp background must be 512 pixels wide and at least 256 rows high, not " +
                         sizeText(other));
     }
 }

@@ -5,8 +5,7 @@
 
 #include <exception>
 
-ModuleInfo probeModule(const void* bytes, size_t size_bytes)
-{
+ModuleInfo probeModule(const void* bytes, size_t size_bytes) {
     ModuleInfo info;
     try {
         openmpt::module mod(static_cast<const char*>(bytes), size_bytes);

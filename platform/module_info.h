@@ -7,14 +7,14 @@
 #include <vector>
 
 struct ModuleInfo {
-    bool loaded = false;          // false: the bytes are not a module the library plays
-    std::string error;            // why it failed to load
+    bool loaded = false;  // false: the bytes are not a module the library plays
+    std::string error;    // why it failed to load
     std::string title;
     int channels = 0;
-    int orders = 0;               // order list entries the library plays
+    int orders = 0;  // order list entries the library plays
     int patterns = 0;
     std::vector<int> rowsPerOrder;  // rows of the pattern each order names (0 for markers)
-    int initialSpeed = 0;         // ticks per row at the start
+    int initialSpeed = 0;           // ticks per row at the start
     int initialTempo = 0;
     double duration_seconds = 0;  // one pass through the song
 };

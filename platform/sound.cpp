@@ -48,8 +48,8 @@ struct Mixer {
     std::thread silentTimer;
     std::atomic<bool> silentTimerRuns{false};
 
-    uint64_t renderedFrames = 0;      // output frames rendered since soundInit
-    Clock::time_point lastCallback;   // when the device last asked for sound
+    uint64_t renderedFrames = 0;     // output frames rendered since soundInit
+    Clock::time_point lastCallback;  // when the device last asked for sound
 
     SoundChannel channels[kMaxChannels];
     uint32_t lastHandle = 0;
@@ -67,30 +67,22 @@ struct Mixer {
     ~Mixer();
 };
 
-Mixer& mixer()
-{
+Mixer& mixer() {
     static Mixer m;
     return m;
 }
 
-int clampInt(int v, int lo, int hi)
-{
-    return std::max(lo, std::min(v, hi));
-}
+int clampInt(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
-SoundChannel* findChannel(Mixer& m, uint32_t handle)
-{
-    if (handle == 0)
-        return nullptr;
+SoundChannel* findChannel(Mixer& m, uint32_t handle) {
+    if (handle == 0) return nullptr;
     for (SoundChannel& c : m.channels)
-        if (c.handle == handle)
-            return &c;
+        if (c.handle == handle) return &c;
     return nullptr;
 }
 
 // Collects the ends that have been heard by output frame `heardFrame`.
-int collectHeardEnds(Mixer& m, uint64_t heardFrame, EndEvent* events)
-{
+int collectHeardEnds(Mixer& m, uint64_t heardFrame, EndEvent* events) {
     int count = 0;
     for (SoundChannel& c : m.channels) {
         size_t kept = 0;
@@ -107,24 +99,20 @@ int collectHeardEnds(Mixer& m, uint64_t heardFrame, EndEvent* events)
     return count;
 }
 
-void fireEndEvents(const EndEvent* events, int count)
-{
-    for (int i = 0; i < count; ++i)
-        events[i].callback(events[i].sync, events[i].channel, events[i].data);
+void fireEndEvents(const EndEvent* events, int count) {
+    for (int i = 0; i < count; ++i) events[i].callback(events[i].sync, events[i].channel, events[i].data);
 }
 
-void advanceSlide(Mixer& m, int frames)
-{
-    if (m.slideLeft_frames <= 0)
-        return;
+void advanceSlide(Mixer& m, int frames) {
+    if (m.slideLeft_frames <= 0) return;
     m.slideLeft_frames = std::max<int64_t>(0, m.slideLeft_frames - frames);
-    const float done = 1.0f - static_cast<float>(m.slideLeft_frames) / static_cast<float>(m.slideTotal_frames);
+    const float done =
+        1.0f - static_cast<float>(m.slideLeft_frames) / static_cast<float>(m.slideTotal_frames);
     for (int k = 0; k < kVolumeKinds; ++k)
         m.volumes[k] = m.slideFrom[k] + (m.slideTo[k] - m.slideFrom[k]) * done;
 }
 
-void mixChannelChunk(Mixer& m, SoundChannel& c, float* out, int frames)
-{
+void mixChannelChunk(Mixer& m, SoundChannel& c, float* out, int frames) {
     addMark(c, m.renderedFrames, channelRenderPosition(c));
     int endOffsets[SoundChannel::kMaxPendingEnds];
     const int ends = renderChannel(c, m.chunk.data(), frames, m.rate_hz, endOffsets,
@@ -133,8 +121,7 @@ void mixChannelChunk(Mixer& m, SoundChannel& c, float* out, int frames)
         const uint64_t endFrame = m.renderedFrames + static_cast<uint64_t>(endOffsets[i]);
         // From the end on, the position heard is that of the restarted song.
         addMark(c, endFrame, channelRenderPosition(c));
-        if (c.pendingEndCount < SoundChannel::kMaxPendingEnds)
-            c.pendingEnds[c.pendingEndCount++] = endFrame;
+        if (c.pendingEndCount < SoundChannel::kMaxPendingEnds) c.pendingEnds[c.pendingEndCount++] = endFrame;
     }
     const float global = m.volumes[c.isModule ? kMusicVolume : kStreamVolume] / 100.0f;
     const float gain = global * static_cast<float>(c.volume) / 100.0f;
@@ -147,14 +134,12 @@ void mixChannelChunk(Mixer& m, SoundChannel& c, float* out, int frames)
 }
 
 // Renders `frames` output frames into out (stereo float). Lock held.
-void renderOutput(Mixer& m, float* out, int frames)
-{
+void renderOutput(Mixer& m, float* out, int frames) {
     std::fill(out, out + 2 * frames, 0.0f);
     for (int done = 0; done < frames;) {
         const int n = std::min(kChunk_frames, frames - done);
         for (SoundChannel& c : m.channels)
-            if (c.handle != 0 && c.playing)
-                mixChannelChunk(m, c, out + 2 * done, n);
+            if (c.handle != 0 && c.playing) mixChannelChunk(m, c, out + 2 * done, n);
         advanceSlide(m, n);
         m.renderedFrames += static_cast<uint64_t>(n);
         done += n;
@@ -163,8 +148,7 @@ void renderOutput(Mixer& m, float* out, int frames)
 
 uint64_t heardFrame(const Mixer& m);
 
-void audioCallback(void*, Uint8* stream, int length_bytes)
-{
+void audioCallback(void*, Uint8* stream, int length_bytes) {
     Mixer& m = mixer();
     EndEvent events[kMaxEndEvents];
     int eventCount = 0;
@@ -179,8 +163,7 @@ void audioCallback(void*, Uint8* stream, int length_bytes)
 }
 
 // Without a device: render, and throw away, as many frames as real time asks.
-void silentTimerLoop()
-{
+void silentTimerLoop() {
     Mixer& m = mixer();
     const Clock::time_point start = Clock::now();
     uint64_t startFrame = 0;
@@ -200,7 +183,8 @@ void silentTimerLoop()
                 std::lock_guard<std::mutex> lock(m.mutex);
                 if (m.renderedFrames < target) {
                     const uint64_t left = target - m.renderedFrames;
-                    renderOutput(m, m.discard.data(), static_cast<int>(std::min<uint64_t>(left, kSoundBuffer_frames)));
+                    renderOutput(m, m.discard.data(),
+                                 static_cast<int>(std::min<uint64_t>(left, kSoundBuffer_frames)));
                 }
                 more = m.renderedFrames < target;
                 eventCount = collectHeardEnds(m, m.renderedFrames, events);
@@ -213,10 +197,8 @@ void silentTimerLoop()
 // The output frame being heard now. With a device, a buffer rendered by one
 // callback is heard while the device plays the buffer before it, so sound
 // reaches the ear about two buffers after it was rendered.
-uint64_t heardFrame(const Mixer& m)
-{
-    if (m.silent || m.device == 0)
-        return m.renderedFrames;
+uint64_t heardFrame(const Mixer& m) {
+    if (m.silent || m.device == 0) return m.renderedFrames;
     const int64_t buffer = m.deviceBuffer_frames;
     const double since_s = std::chrono::duration<double>(Clock::now() - m.lastCallback).count();
     const int64_t played = std::clamp<int64_t>(static_cast<int64_t>(since_s * m.rate_hz), 0, buffer);
@@ -224,8 +206,7 @@ uint64_t heardFrame(const Mixer& m)
     return frame > 0 ? static_cast<uint64_t>(frame) : 0;
 }
 
-void stopOutput(Mixer& m)
-{
+void stopOutput(Mixer& m) {
     if (m.silentTimer.joinable()) {
         m.silentTimerRuns.store(false);
         m.silentTimer.join();
@@ -237,13 +218,9 @@ void stopOutput(Mixer& m)
     }
 }
 
-Mixer::~Mixer()
-{
-    stopOutput(*this);
-}
+Mixer::~Mixer() { stopOutput(*this); }
 
-bool openDevice(Mixer& m, int rate_hz)
-{
+bool openDevice(Mixer& m, int rate_hz) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::printf("sound: no audio output (%s), playback is silent\n", SDL_GetError());
         return false;
@@ -265,36 +242,30 @@ bool openDevice(Mixer& m, int rate_hz)
     return true;
 }
 
-bool fail(Mixer& m, int error)
-{
+bool fail(Mixer& m, int error) {
     m.error = error;
     return false;
 }
 
-uint32_t failHandle(Mixer& m, int error)
-{
+uint32_t failHandle(Mixer& m, int error) {
     m.error = error;
     return 0;
 }
 
-uint32_t openChannel(const char* path, bool asModule)
-{
+uint32_t openChannel(const char* path, bool asModule) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
-    if (!m.initialised)
-        return failHandle(m, kSoundErrorInit);
+    if (!m.initialised) return failHandle(m, kSoundErrorInit);
     SoundChannel* slot = nullptr;
     for (SoundChannel& c : m.channels)
         if (c.handle == 0) {
             slot = &c;
             break;
         }
-    if (!slot)
-        return failHandle(m, kSoundErrorNoChannel);
+    if (!slot) return failHandle(m, kSoundErrorNoChannel);
     SoundChannel loaded;
     const int error = asModule ? loadModuleChannel(loaded, path) : loadStreamChannel(loaded, path, m.rate_hz);
-    if (error != kSoundOk)
-        return failHandle(m, error);
+    if (error != kSoundOk) return failHandle(m, error);
     loaded.rate_hz = m.rate_hz;
     loaded.handle = ++m.lastHandle;
     *slot = std::move(loaded);
@@ -304,24 +275,18 @@ uint32_t openChannel(const char* path, bool asModule)
 
 }  // namespace
 
-uint32_t soundVersion()
-{
-    return kSoundVersion;
-}
+uint32_t soundVersion() { return kSoundVersion; }
 
-int soundErrorCode()
-{
+int soundErrorCode() {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     return m.error;
 }
 
-bool soundInit(int rate_hz)
-{
+bool soundInit(int rate_hz) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
-    if (m.initialised)
-        return fail(m, kSoundErrorAlready);
+    if (m.initialised) return fail(m, kSoundErrorAlready);
     m.rate_hz = rate_hz > 0 ? rate_hz : kSoundOutputRate_hz;
     m.silent = !openDevice(m, m.rate_hz);
     m.initialised = true;
@@ -332,44 +297,32 @@ bool soundInit(int rate_hz)
     return true;
 }
 
-bool soundIsSilent()
-{
+bool soundIsSilent() {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     return m.silent;
 }
 
-uint32_t soundStreamOpenFile(const char* path)
-{
-    return openChannel(path, false);
-}
+uint32_t soundStreamOpenFile(const char* path) { return openChannel(path, false); }
 
-uint32_t soundModuleOpenFile(const char* path)
-{
-    return openChannel(path, true);
-}
+uint32_t soundModuleOpenFile(const char* path) { return openChannel(path, true); }
 
-uint32_t soundSetEndSync(uint32_t channel, SoundEndCallback callback, uint32_t data)
-{
+uint32_t soundSetEndSync(uint32_t channel, SoundEndCallback callback, uint32_t data) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return failHandle(m, kSoundErrorHandle);
+    if (!c) return failHandle(m, kSoundErrorHandle);
     c->onEnd = callback;
     c->endData = data;
     c->syncHandle = c->handle;  // one end sync per channel
     return c->syncHandle;
 }
 
-bool soundStart()
-{
+bool soundStart() {
     Mixer& m = mixer();
     std::unique_lock<std::mutex> lock(m.mutex);
-    if (!m.initialised)
-        return fail(m, kSoundErrorInit);
-    if (m.started)
-        return true;
+    if (!m.initialised) return fail(m, kSoundErrorInit);
+    if (m.started) return true;
     m.started = true;
     if (m.silent) {
         m.silentTimerRuns.store(true);
@@ -383,34 +336,28 @@ bool soundStart()
     return true;
 }
 
-bool soundPlay(uint32_t channel)
-{
+bool soundPlay(uint32_t channel) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return fail(m, kSoundErrorHandle);
+    if (!c) return fail(m, kSoundErrorHandle);
     c->playing = true;
     return true;
 }
 
-uint32_t soundPosition(uint32_t channel)
-{
+uint32_t soundPosition(uint32_t channel) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return failHandle(m, kSoundErrorHandle);
+    if (!c) return failHandle(m, kSoundErrorHandle);
     return markedPosition(*c, heardFrame(m));
 }
 
-bool soundSetPosition(uint32_t channel, uint32_t position)
-{
+bool soundSetPosition(uint32_t channel, uint32_t position) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return fail(m, kSoundErrorHandle);
+    if (!c) return fail(m, kSoundErrorHandle);
     channelSeek(*c, position);
     // The new position counts from the frame heard now: what is still queued
     // is not reported, and no end from before the jump is reported either.
@@ -420,8 +367,7 @@ bool soundSetPosition(uint32_t channel, uint32_t position)
     return true;
 }
 
-void soundSetGlobalVolumes(int music, int sample, int stream)
-{
+void soundSetGlobalVolumes(int music, int sample, int stream) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     m.slideLeft_frames = 0;
@@ -430,8 +376,7 @@ void soundSetGlobalVolumes(int music, int sample, int stream)
     m.volumes[kStreamVolume] = static_cast<float>(clampInt(stream, 0, 100));
 }
 
-void soundGetGlobalVolumes(int* music, int* sample, int* stream)
-{
+void soundGetGlobalVolumes(int* music, int* sample, int* stream) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     if (music) *music = static_cast<int>(m.volumes[kMusicVolume] + 0.5f);
@@ -439,37 +384,29 @@ void soundGetGlobalVolumes(int* music, int* sample, int* stream)
     if (stream) *stream = static_cast<int>(m.volumes[kStreamVolume] + 0.5f);
 }
 
-bool soundSetAttributes(uint32_t channel, int rate_hz, int volume, int pan)
-{
+bool soundSetAttributes(uint32_t channel, int rate_hz, int volume, int pan) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return fail(m, kSoundErrorHandle);
-    if (rate_hz > 0)
-        channelSetRate(*c, clampInt(rate_hz, 100, 8 * m.rate_hz), m.rate_hz);
-    if (volume != -1)
-        c->volume = clampInt(volume, 0, 100);
-    if (pan != -101)
-        c->pan = clampInt(pan, -100, 100);
+    if (!c) return fail(m, kSoundErrorHandle);
+    if (rate_hz > 0) channelSetRate(*c, clampInt(rate_hz, 100, 8 * m.rate_hz), m.rate_hz);
+    if (volume != -1) c->volume = clampInt(volume, 0, 100);
+    if (pan != -101) c->pan = clampInt(pan, -100, 100);
     return true;
 }
 
-bool soundGetAttributes(uint32_t channel, int* rate_hz, int* volume, int* pan)
-{
+bool soundGetAttributes(uint32_t channel, int* rate_hz, int* volume, int* pan) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     SoundChannel* c = findChannel(m, channel);
-    if (!c)
-        return fail(m, kSoundErrorHandle);
+    if (!c) return fail(m, kSoundErrorHandle);
     if (rate_hz) *rate_hz = c->rate_hz;
     if (volume) *volume = c->volume;
     if (pan) *pan = c->pan;
     return true;
 }
 
-void soundSlideVolumes(int music, int sample, int stream)
-{
+void soundSlideVolumes(int music, int sample, int stream) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     const float targets[kVolumeKinds] = {static_cast<float>(clampInt(music, 0, 100)),
@@ -479,27 +416,23 @@ void soundSlideVolumes(int music, int sample, int stream)
     for (int k = 0; k < kVolumeKinds; ++k) {
         m.slideFrom[k] = m.volumes[k];
         m.slideTo[k] = targets[k];
-        if (!outputRuns)
-            m.volumes[k] = targets[k];
+        if (!outputRuns) m.volumes[k] = targets[k];
     }
     m.slideTotal_frames = static_cast<int64_t>(m.rate_hz) * kSoundSlide_ms / 1000;
     m.slideLeft_frames = outputRuns ? m.slideTotal_frames : 0;
 }
 
-bool soundIsSliding()
-{
+bool soundIsSliding() {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     return m.slideLeft_frames > 0;
 }
 
-void soundFree()
-{
+void soundFree() {
     Mixer& m = mixer();
     stopOutput(m);
     std::lock_guard<std::mutex> lock(m.mutex);
-    for (SoundChannel& c : m.channels)
-        closeChannel(c);
+    for (SoundChannel& c : m.channels) closeChannel(c);
     m.initialised = false;
     m.started = false;
     m.silent = false;

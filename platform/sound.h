@@ -18,12 +18,12 @@ constexpr int kSoundSlide_ms = 500;       // length of a volume slide
 // Causes of the last failed call, read with soundErrorCode().
 enum SoundError : int {
     kSoundOk = 0,
-    kSoundErrorFileOpen = 2,   // the file cannot be opened or read
-    kSoundErrorHandle = 5,     // no open channel with that handle
-    kSoundErrorInit = 8,       // the call needs soundInit first
-    kSoundErrorAlready = 14,   // soundInit was called twice
-    kSoundErrorNoChannel = 18, // every channel slot is in use
-    kSoundErrorFormat = 41,    // not a format this layer plays
+    kSoundErrorFileOpen = 2,    // the file cannot be opened or read
+    kSoundErrorHandle = 5,      // no open channel with that handle
+    kSoundErrorInit = 8,        // the call needs soundInit first
+    kSoundErrorAlready = 14,    // soundInit was called twice
+    kSoundErrorNoChannel = 18,  // every channel slot is in use
+    kSoundErrorFormat = 41,     // not a format this layer plays
 };
 
 // Called at each end of a looping channel, on the audio thread, with the
@@ -47,7 +47,7 @@ uint32_t soundModuleOpenFile(const char* path);
 // Installs the end callback of a channel; returns a sync handle, 0 on failure.
 uint32_t soundSetEndSync(uint32_t channel, SoundEndCallback callback, uint32_t data);
 
-bool soundStart();               // output runs (the device is unpaused)
+bool soundStart();                 // output runs (the device is unpaused)
 bool soundPlay(uint32_t channel);  // the channel plays from where it stands
 
 // Position of the sound heard now. Module: order in the low 16 bits, row in

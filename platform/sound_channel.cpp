@@ -15,27 +15,22 @@
 
 namespace {
 
-bool readWholeFile(const char* path, std::vector<char>& bytes)
-{
+bool readWholeFile(const char* path, std::vector<char>& bytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
 }
 
-bool fileOpens(const char* path)
-{
+bool fileOpens(const char* path) {
     FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return false;
+    if (!f) return false;
     std::fclose(f);
     return true;
 }
 
 // libopenmpt's load messages would go to stderr; they are not wanted there.
-std::ostringstream& discardedLog()
-{
+std::ostringstream& discardedLog() {
     static std::ostringstream log;
     log.str("");
     return log;
@@ -43,11 +38,9 @@ std::ostringstream& discardedLog()
 
 }  // namespace
 
-int loadModuleChannel(SoundChannel& channel, const char* path)
-{
+int loadModuleChannel(SoundChannel& channel, const char* path) {
     std::vector<char> bytes;
-    if (!readWholeFile(path, bytes))
-        return kSoundErrorFileOpen;
+    if (!readWholeFile(path, bytes)) return kSoundErrorFileOpen;
     try {
         auto module = std::make_unique<openmpt::module>(bytes, discardedLog());
         module->set_repeat_count(0);
@@ -63,15 +56,12 @@ int loadModuleChannel(SoundChannel& channel, const char* path)
     return kSoundOk;
 }
 
-int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz)
-{
-    if (!fileOpens(path))
-        return kSoundErrorFileOpen;
+int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz) {
+    if (!fileOpens(path)) return kSoundErrorFileOpen;
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
     Uint32 length_bytes = 0;
-    if (!SDL_LoadWAV(path, &spec, &data, &length_bytes))
-        return kSoundErrorFormat;
+    if (!SDL_LoadWAV(path, &spec, &data, &length_bytes)) return kSoundErrorFormat;
 
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, outputRate_hz) < 0) {
@@ -83,11 +73,9 @@ int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz
     SDL_FreeWAV(data);
     cvt.buf = work.data();
     cvt.len = static_cast<int>(length_bytes);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0)
-        return kSoundErrorFormat;
+    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return kSoundErrorFormat;
     const size_t frames = static_cast<size_t>(cvt.needed ? cvt.len_cvt : cvt.len) / (2 * sizeof(float));
-    if (frames == 0)
-        return kSoundErrorFormat;
+    if (frames == 0) return kSoundErrorFormat;
     channel.wave.resize(frames * 2);
     std::memcpy(channel.wave.data(), work.data(), frames * 2 * sizeof(float));
     channel.waveCursor_frames = 0;
@@ -95,13 +83,9 @@ int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz
     return kSoundOk;
 }
 
-void closeChannel(SoundChannel& channel)
-{
-    channel = SoundChannel();
-}
+void closeChannel(SoundChannel& channel) { channel = SoundChannel(); }
 
-uint32_t channelRenderPosition(const SoundChannel& channel)
-{
+uint32_t channelRenderPosition(const SoundChannel& channel) {
     if (channel.isModule) {
         const uint32_t order = static_cast<uint32_t>(channel.module->get_current_order()) & 0xFFFF;
         const uint32_t row = static_cast<uint32_t>(channel.module->get_current_row()) & 0xFFFF;
@@ -111,8 +95,7 @@ uint32_t channelRenderPosition(const SoundChannel& channel)
     return static_cast<uint32_t>(channel.waveCursor_frames) * 4;
 }
 
-void channelSeek(SoundChannel& channel, uint32_t position)
-{
+void channelSeek(SoundChannel& channel, uint32_t position) {
     if (channel.isModule) {
         channel.module->set_position_order_row(static_cast<int32_t>(position & 0xFFFF),
                                                static_cast<int32_t>(position >> 16));
@@ -122,11 +105,9 @@ void channelSeek(SoundChannel& channel, uint32_t position)
     channel.waveCursor_frames = static_cast<double>((position / 4) % frames);
 }
 
-void channelSetRate(SoundChannel& channel, int rate_hz, int outputRate_hz)
-{
+void channelSetRate(SoundChannel& channel, int rate_hz, int outputRate_hz) {
     channel.rate_hz = rate_hz;
-    if (!channel.isModule)
-        return;
+    if (!channel.isModule) return;
     // Tempo and pitch by the same factor: a tape played faster or slower.
     const double factor = static_cast<double>(rate_hz) / outputRate_hz;
     try {
@@ -141,18 +122,17 @@ namespace {
 
 // libopenmpt signals the end of the song with a short read, followed by one
 // read of 0 frames; the reads after that play the song from its start.
-int renderModule(SoundChannel& channel, float* out, int frames, int outputRate_hz,
-                 int* endOffsets, int maxEnds)
-{
+int renderModule(SoundChannel& channel, float* out, int frames, int outputRate_hz, int* endOffsets,
+                 int maxEnds) {
     int done = 0;
     int ends = 0;
     bool justEnded = false;
     int emptyReads = 0;
     while (done < frames) {
-        const size_t got = channel.module->read_interleaved_stereo(outputRate_hz, frames - done, out + 2 * done);
+        const size_t got =
+            channel.module->read_interleaved_stereo(outputRate_hz, frames - done, out + 2 * done);
         done += static_cast<int>(got);
-        if (done >= frames)
-            break;
+        if (done >= frames) break;
         if (got == 0 && justEnded) {
             // A song that plays nothing even from its start: stop, do not spin.
             if (++emptyReads >= 2) {
@@ -161,8 +141,7 @@ int renderModule(SoundChannel& channel, float* out, int frames, int outputRate_h
             }
             continue;
         }
-        if (ends < maxEnds)
-            endOffsets[ends++] = done;
+        if (ends < maxEnds) endOffsets[ends++] = done;
         justEnded = true;
         emptyReads = 0;
     }
@@ -170,9 +149,8 @@ int renderModule(SoundChannel& channel, float* out, int frames, int outputRate_h
     return ends;
 }
 
-int renderStream(SoundChannel& channel, float* out, int frames, int outputRate_hz,
-                 int* endOffsets, int maxEnds)
-{
+int renderStream(SoundChannel& channel, float* out, int frames, int outputRate_hz, int* endOffsets,
+                 int maxEnds) {
     const size_t length = channel.wave.size() / 2;
     const double step = static_cast<double>(channel.rate_hz) / outputRate_hz;
     double cursor = channel.waveCursor_frames;
@@ -186,8 +164,7 @@ int renderStream(SoundChannel& channel, float* out, int frames, int outputRate_h
         cursor += step;
         if (cursor >= static_cast<double>(length)) {
             cursor = std::fmod(cursor, static_cast<double>(length));
-            if (ends < maxEnds)
-                endOffsets[ends++] = i + 1;
+            if (ends < maxEnds) endOffsets[ends++] = i + 1;
         }
     }
     channel.waveCursor_frames = cursor;
@@ -196,37 +173,30 @@ int renderStream(SoundChannel& channel, float* out, int frames, int outputRate_h
 
 }  // namespace
 
-int renderChannel(SoundChannel& channel, float* out, int frames, int outputRate_hz,
-                  int* endOffsets, int maxEnds)
-{
-    if (channel.isModule)
-        return renderModule(channel, out, frames, outputRate_hz, endOffsets, maxEnds);
+int renderChannel(SoundChannel& channel, float* out, int frames, int outputRate_hz, int* endOffsets,
+                  int maxEnds) {
+    if (channel.isModule) return renderModule(channel, out, frames, outputRate_hz, endOffsets, maxEnds);
     return renderStream(channel, out, frames, outputRate_hz, endOffsets, maxEnds);
 }
 
-void addMark(SoundChannel& channel, uint64_t frame, uint32_t position)
-{
+void addMark(SoundChannel& channel, uint64_t frame, uint32_t position) {
     channel.marks[channel.markNext] = PositionMark{frame, position};
     channel.markNext = (channel.markNext + 1) % SoundChannel::kMarks;
     channel.markCount = std::min(channel.markCount + 1, SoundChannel::kMarks);
 }
 
-void clearMarks(SoundChannel& channel)
-{
+void clearMarks(SoundChannel& channel) {
     channel.markNext = 0;
     channel.markCount = 0;
 }
 
-uint32_t markedPosition(const SoundChannel& channel, uint64_t frame)
-{
-    if (channel.markCount == 0)
-        return channelRenderPosition(channel);
+uint32_t markedPosition(const SoundChannel& channel, uint64_t frame) {
+    if (channel.markCount == 0) return channelRenderPosition(channel);
     // Walk from the newest mark back to the first one not after `frame`.
     size_t index = (channel.markNext + SoundChannel::kMarks - 1) % SoundChannel::kMarks;
     for (size_t n = 0; n < channel.markCount; ++n) {
         const PositionMark& mark = channel.marks[index];
-        if (mark.frame <= frame || n + 1 == channel.markCount)
-            return mark.position;
+        if (mark.frame <= frame || n + 1 == channel.markCount) return mark.position;
         index = (index + SoundChannel::kMarks - 1) % SoundChannel::kMarks;
     }
     return channel.marks[index].position;

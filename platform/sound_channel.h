@@ -23,7 +23,7 @@ struct SoundChannel {
     bool isModule = false;
     bool playing = false;
     std::unique_ptr<openmpt::module> module;
-    std::vector<float> wave;    // stream: stereo float frames at the output rate
+    std::vector<float> wave;  // stream: stereo float frames at the output rate
     double waveCursor_frames = 0;
 
     int rate_hz = kSoundOutputRate_hz;
@@ -59,8 +59,8 @@ void channelSetRate(SoundChannel& channel, int rate_hz, int outputRate_hz);
 // Renders `frames` stereo float frames into out (overwritten, not mixed) and
 // stores the offsets within them at which the channel looped, at most
 // maxEnds. Returns how many ends it met.
-int renderChannel(SoundChannel& channel, float* out, int frames, int outputRate_hz,
-                  int* endOffsets, int maxEnds);
+int renderChannel(SoundChannel& channel, float* out, int frames, int outputRate_hz, int* endOffsets,
+                  int maxEnds);
 
 void addMark(SoundChannel& channel, uint64_t frame, uint32_t position);
 void clearMarks(SoundChannel& channel);

@@ -44,8 +44,8 @@ struct WindowEvent {
 };
 
 // All functions are for the main thread only.
-bool windowInitVideo();                 // false when no video driver can start
-const char* windowLastError();          // the platform's text for the last failure
+bool windowInitVideo();         // false when no video driver can start
+const char* windowLastError();  // the platform's text for the last failure
 std::vector<ScreenMode> windowListModes();
 
 // A window whose client area is width x height.
@@ -58,8 +58,8 @@ void windowShutdownVideo();
 
 bool windowLockSurface(WindowSurface& surface);  // false: nothing to draw on this time
 void windowUnlockSurface();
-void windowPresent();                             // show what was drawn on the surface
+void windowPresent();  // show what was drawn on the surface
 
-bool windowPollEvent(WindowEvent& event);                      // takes at most one event
-bool windowWaitEvent(WindowEvent& event, int timeout_ms);      // waits up to timeout_ms for one
+bool windowPollEvent(WindowEvent& event);                  // takes at most one event
+bool windowWaitEvent(WindowEvent& event, int timeout_ms);  // waits up to timeout_ms for one
 void windowShowCursor(bool visible);

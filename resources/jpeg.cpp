@@ -125,7 +125,9 @@ bool fail(JpegDecoder& decoder, const std::string& problem) {
     return false;
 }
 
-std::string endedEarly(size_t size) { return "JPEG data ends early (the file has " + std::to_string(size) + " bytes)"; }
+std::string endedEarly(size_t size) {
+    return "JPEG data ends early (the file has " + std::to_string(size) + " bytes)";
+}
 
 void storeRow(const JSAMPLE* samples, uint32_t* row, int width, bool grey) {
     if (grey) {
@@ -172,7 +174,8 @@ bool runDecoder(JpegDecoder& decoder, std::span<const uint8_t> bytes, Image& ima
     // Every scanline is in. The library reads ahead, so reaching the end may
     // only mean a missing end-of-image marker; data cut short shows as a
     // warning (the library then filled the rest with grey).
-    if (memorySource(&info)->ranOut && info.err->num_warnings > 0) return fail(decoder, endedEarly(bytes.size()));
+    if (memorySource(&info)->ranOut && info.err->num_warnings > 0)
+        return fail(decoder, endedEarly(bytes.size()));
     jpeg_finish_decompress(&info);
     return true;
 }

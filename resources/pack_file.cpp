@@ -45,7 +45,8 @@ int64_t fileLength(std::FILE* file) {
 }
 
 void readExactly(std::FILE* file, uint8_t* into, size_t count, const std::string& what) {
-    if (count != 0 && std::fread(into, 1, count, file) != count) throw LoadError(what + ": reading the file failed");
+    if (count != 0 && std::fread(into, 1, count, file) != count)
+        throw LoadError(what + ": reading the file failed");
 }
 
 std::optional<std::vector<uint8_t>> readLooseFile(const std::string& name) {
@@ -90,7 +91,8 @@ int PackFile::open(const std::string& path) {
     if (count > pack::kMaxRecords)
         throw LoadError(path + ": directory of " + std::to_string(count) + " records, more than 100");
     if (4 + uint64_t{count} * pack::kRecordSize > fileSize_)
-        throw LoadError(path + ": directory of " + std::to_string(count) + " records is larger than the file");
+        throw LoadError(path + ": directory of " + std::to_string(count) +
+                        " records is larger than the file");
 
     entries_.resize(count);
     for (PackEntry& entry : entries_) {

@@ -9,7 +9,7 @@ namespace pack {
 // Directory: a 32-bit record count, then that many 32-byte records.
 constexpr uint32_t kMaxRecords = 100;
 constexpr uint32_t kRecordSize = 32;
-constexpr uint32_t kNameSize = 20;           // NUL-terminated, at most 19 characters
+constexpr uint32_t kNameSize = 20;             // NUL-terminated, at most 19 characters
 constexpr uint32_t kPackedFlags = 0xF0000000;  // any of these set: stored bytes are packed
 
 // Packed stream header word H.
@@ -20,7 +20,7 @@ constexpr uint32_t kFilterStride1 = 1u << 31;  // byte-delta filter, stride 1 (b
 // Code table: a byte E (0..127) escapes 16-bit symbols; E, 0xFF ends the table.
 constexpr uint8_t kEscapeMax = 127;
 constexpr uint8_t kTableEnd = 0xFF;
-constexpr uint16_t kEscapedLiteral = 0x0080;   // E, 0x80, 0x00 stands for the literal E
+constexpr uint16_t kEscapedLiteral = 0x0080;  // E, 0x80, 0x00 stands for the literal E
 constexpr int kMaxCodeLength = 32;
 
 // Symbols of the bit stream.

@@ -93,9 +93,8 @@ CodeSet buildCodes(const SymbolCounts& counts, int maxLength) {
             order.push_back(s);
         }
     }
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return lengths[a] != lengths[b] ? lengths[a] < lengths[b] : a < b;
-    });
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return lengths[a] != lengths[b] ? lengths[a] < lengths[b] : a < b; });
     uint64_t code = 0;
     int previousLength = lengths[order.front()];
     for (int s : order) {

@@ -10,8 +10,8 @@
 // One code per symbol 0..258; a symbol with count 0 has no code (used false).
 struct HuffmanCode {
     bool used = false;
-    uint8_t length = 0;   // 0 only when a single symbol is used: read without bits
-    uint32_t bits = 0;    // the code with its first bit in bit 0
+    uint8_t length = 0;  // 0 only when a single symbol is used: read without bits
+    uint32_t bits = 0;   // the code with its first bit in bit 0
 };
 
 using SymbolCounts = std::array<uint64_t, pack::kSymbolCount>;

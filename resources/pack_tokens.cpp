@@ -9,17 +9,17 @@
 
 namespace {
 
-constexpr uint32_t kShortMax = 255;       // 8-bit distance and length
-constexpr uint32_t kLongMax = 65535;      // 16-bit distance and length
-constexpr uint32_t kRunMax = 0xFFFFFF;    // 24-bit count
-constexpr uint32_t kWindow = 65536;       // history ring, a power of two above kLongMax
+constexpr uint32_t kShortMax = 255;     // 8-bit distance and length
+constexpr uint32_t kLongMax = 65535;    // 16-bit distance and length
+constexpr uint32_t kRunMax = 0xFFFFFF;  // 24-bit count
+constexpr uint32_t kWindow = 65536;     // history ring, a power of two above kLongMax
 constexpr int kHashBits = 16;
-constexpr int kChainDepth = 16;           // candidates tried per position
-constexpr uint32_t kNiceLength = 2048;    // a match this long ends the search
-constexpr uint32_t kGoodLength = 32;      // a match this long shortens the search
-constexpr uint32_t kLazyLimit = 32;       // longer matches are taken without looking ahead
+constexpr int kChainDepth = 16;         // candidates tried per position
+constexpr uint32_t kNiceLength = 2048;  // a match this long ends the search
+constexpr uint32_t kGoodLength = 32;    // a match this long shortens the search
+constexpr uint32_t kLazyLimit = 32;     // longer matches are taken without looking ahead
 constexpr uint32_t kMinRun = 8;
-constexpr uint32_t kMissShift = 7;        // every 128 fruitless searches widen the step by one
+constexpr uint32_t kMissShift = 7;  // every 128 fruitless searches widen the step by one
 constexpr uint32_t kMaxStep = 4;
 
 struct Choice {
@@ -51,7 +51,10 @@ uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength) {
 class MatchFinder {
 public:
     MatchFinder(std::span<const uint8_t> data, const LzCosts& costs)
-        : data_(data), costs_(costs), head_(size_t{1} << kHashBits, -1), previous_(kWindow, -1),
+        : data_(data),
+          costs_(costs),
+          head_(size_t{1} << kHashBits, -1),
+          previous_(kWindow, -1),
           hashBytes_(3 * costs.literal > costs.shortSymbol + 16.0f ? 3 : 4) {
         // Each byte value costs what the caller says, or what an order-0 code
         // of the data would give it; running sums (in 1/16 bits, wrapping) price any stretch in one step.
@@ -63,7 +66,8 @@ public:
             const double p = counts[v] > 0 ? counts[v] / static_cast<double>(data.size()) : 1.0;
             // At least one bit: a coded literal never costs less, and a free
             // literal would make every match look unprofitable.
-            byteCost_[v] = std::max(1.0f, costs.perByte ? costs.byteBits[v] : static_cast<float>(-std::log2(p)));
+            byteCost_[v] =
+                std::max(1.0f, costs.perByte ? costs.byteBits[v] : static_cast<float>(-std::log2(p)));
             byteCost16_[v] = static_cast<uint32_t>(byteCost_[v] * 16.0f + 0.5f);
         }
         costSums_.resize(data.size() + 1);
@@ -175,8 +179,7 @@ private:
             uint32_t shortLength = std::min(length, kShortMax);
             float gain = literalBits(position, shortLength) - (costs_.shortSymbol + 16.0f);
             if (gain > choice.gain) {
-                choice = {gain, static_cast<uint16_t>(pack::kShortMatch), distance, shortLength,
-                          shortLength};
+                choice = {gain, static_cast<uint16_t>(pack::kShortMatch), distance, shortLength, shortLength};
             }
         }
         if (length >= 4) {
@@ -193,9 +196,9 @@ private:
     std::vector<int32_t> previous_;  // ring: the previous position with the same hash
     uint32_t hashBytes_;
     uint32_t inserted_ = 0;
-    std::array<float, 256> byteCost_{};     // bits per literal of each value
+    std::array<float, 256> byteCost_{};  // bits per literal of each value
     std::array<uint32_t, 256> byteCost16_{};
-    std::vector<uint32_t> costSums_;        // costSums_[i]: 1/16 bits of bytes before i
+    std::vector<uint32_t> costSums_;  // costSums_[i]: 1/16 bits of bytes before i
 };
 
 }  // namespace

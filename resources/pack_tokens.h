@@ -17,10 +17,10 @@ struct LzToken {
 
 // Estimated bit costs that steer the choice between literals and tokens.
 struct LzCosts {
-    float literal = 8.0f;     // average bits per literal byte
-    bool perByte = false;     // byteBits holds each literal's cost (else order-0 of the data)
+    float literal = 8.0f;  // average bits per literal byte
+    bool perByte = false;  // byteBits holds each literal's cost (else order-0 of the data)
     std::array<float, 256> byteBits{};
-    float shortSymbol = 6.0f; // code of the short match symbol, fields excluded
+    float shortSymbol = 6.0f;  // code of the short match symbol, fields excluded
     float longSymbol = 7.0f;
     float runSymbol = 8.0f;
 };

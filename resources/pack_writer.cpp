@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr uint32_t kPackedFlag = 0x80000000;  // one of the top four flag bits
+constexpr uint32_t kPackedFlag = 0x80000000;    // one of the top four flag bits
 constexpr size_t kSecondParseBytes = 1u << 16;  // larger files gain too little for the time
 
 void putWord(std::vector<uint8_t>& out, uint32_t value) {
@@ -116,20 +116,20 @@ void writeTokens(std::vector<uint8_t>& out, const std::vector<LzToken>& tokens, 
         const HuffmanCode& code = codes[token.symbol];
         bits.put(code.bits, code.length);
         switch (token.symbol) {
-        case pack::kShortMatch:
-            bits.put(token.first, 8);
-            bits.put(token.second, 8);
-            break;
-        case pack::kLongMatch:
-            bits.put(token.first, 16);
-            bits.put(token.second, 16);
-            break;
-        case pack::kRun:
-            bits.put(token.first, 8);
-            bits.put(token.second, 24);
-            break;
-        default:
-            break;
+            case pack::kShortMatch:
+                bits.put(token.first, 8);
+                bits.put(token.second, 8);
+                break;
+            case pack::kLongMatch:
+                bits.put(token.first, 16);
+                bits.put(token.second, 16);
+                break;
+            case pack::kRun:
+                bits.put(token.first, 8);
+                bits.put(token.second, 24);
+                break;
+            default:
+                break;
         }
     }
     bits.flush();
@@ -172,9 +172,7 @@ LzCosts costsFromCodes(const std::vector<LzToken>& tokens, const CodeSet& codes)
 }
 
 void checkName(const std::string& name) {
-    auto fail = [&](const char* problem) {
-        throw std::invalid_argument("\"" + name + "\": " + problem);
-    };
+    auto fail = [&](const char* problem) { throw std::invalid_argument("\"" + name + "\": " + problem); };
     if (name.empty()) {
         fail("empty file name");
     }

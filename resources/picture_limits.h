@@ -14,7 +14,8 @@ constexpr int64_t kMaxPicturePixels = int64_t{1} << 24;
 // oversized picture.
 inline void checkPictureSize(const char* format, int64_t width, int64_t height) {
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (width <= 0 || height <= 0) throw LoadError(std::string(format) + " picture of " + size + " pixels is empty");
+    if (width <= 0 || height <= 0)
+        throw LoadError(std::string(format) + " picture of " + size + " pixels is empty");
     if (width > kMaxPicturePixels || height > kMaxPicturePixels || width * height > kMaxPicturePixels)
         throw LoadError(std::string(format) + " picture of " + size + " pixels is larger than the limit of " +
                         std::to_string(kMaxPicturePixels) + " pixels");

@@ -44,7 +44,8 @@ void checkNameLength(const std::string& name) {
 // Runs a decoder and puts the file's name in front of its problem text; the
 // unsupported-depth message of TGA stays exactly as it is.
 template <typename Decoder>
-std::shared_ptr<Image> decodeNamed(const std::string& name, Decoder decoder, const std::vector<uint8_t>& bytes) {
+std::shared_ptr<Image> decodeNamed(const std::string& name, Decoder decoder,
+                                   const std::vector<uint8_t>& bytes) {
     try {
         return std::make_shared<Image>(decoder(bytes));
     } catch (const LoadError& problem) {

@@ -14,8 +14,8 @@
 // What one cache slot holds: a picture, or the raw bytes of any other file.
 // Two slots may share one Resource (a ".S3T" picture filed under ".TGA" too).
 struct Resource {
-    std::shared_ptr<Image> image;      // set for ".JPG", ".TGA", ".S3T" names
-    std::vector<uint8_t> bytes;        // set for every other name
+    std::shared_ptr<Image> image;  // set for ".JPG", ".TGA", ".S3T" names
+    std::vector<uint8_t> bytes;    // set for every other name
 };
 
 class ResourceCache {
@@ -34,14 +34,14 @@ public:
     // prints the message and exits with -1. References stay valid for the
     // cache's lifetime: nothing filed is ever released, not even by put().
     Resource& get(const std::string& name);
-    Image& getImage(const std::string& name);            // throws LoadError if not a picture
+    Image& getImage(const std::string& name);              // throws LoadError if not a picture
     std::span<uint8_t> getBytes(const std::string& name);  // throws LoadError for a picture
 
     // Files `resource` under `name`: replaces the slot's resource when the name
     // is filed (the old one stays alive), else takes the next slot.
     void put(const std::string& name, std::shared_ptr<Resource> resource);
-    int find(const std::string& name) const;             // slot index or -1; never loads
-    int indexOf(const std::string& name);                // slot index, loading if needed
+    int find(const std::string& name) const;  // slot index or -1; never loads
+    int indexOf(const std::string& name);     // slot index, loading if needed
     int count() const { return static_cast<int>(slots_.size()); }
 
 private:

@@ -23,7 +23,9 @@ uint32_t wordAt(const uint8_t* bytes) {
 }
 
 // Blue, green, red bytes as one 0x00RRGGBB pixel.
-uint32_t pixelFromBgr(const uint8_t* bgr) { return bgr[0] + (bgr[1] << 8) + (static_cast<uint32_t>(bgr[2]) << 16); }
+uint32_t pixelFromBgr(const uint8_t* bgr) {
+    return bgr[0] + (bgr[1] << 8) + (static_cast<uint32_t>(bgr[2]) << 16);
+}
 
 void flipRows(Image& image) {
     for (int y = 0; y < image.height / 2; ++y)
@@ -74,9 +76,9 @@ Image decodeTga(std::span<const uint8_t> bytes) {
     const size_t count = static_cast<size_t>(width * height);
     const size_t needed = kTgaHeaderBytes + (bitsPerPixel == 8 ? kTgaPaletteBytes + count : 3 * count);
     if (bytes.size() < needed)
-        throw LoadError("TGA pixel data ends early: " + std::to_string(width) + " x " + std::to_string(height) +
-                        " at " + std::to_string(bitsPerPixel) + " bits needs " + std::to_string(needed) +
-                        " bytes, the file has " + std::to_string(bytes.size()));
+        throw LoadError("TGA pixel data ends early: " + std::to_string(width) + " x " +
+                        std::to_string(height) + " at " + std::to_string(bitsPerPixel) + " bits needs " +
+                        std::to_string(needed) + " bytes, the file has " + std::to_string(bytes.size()));
 
     Image image(static_cast<int32_t>(width), static_cast<int32_t>(height));
     const uint8_t* data = bytes.data() + kTgaHeaderBytes;
@@ -101,8 +103,8 @@ Image decodeS3t(std::span<const uint8_t> bytes) {
     checkPictureSize("S3T", width, height);
     const uint64_t tiles = static_cast<uint64_t>(width / 4) * static_cast<uint64_t>(height / 4);
     if (blockCount != tiles)
-        throw LoadError("S3T block count " + std::to_string(blockCount) + " does not match " + size + " (needs " +
-                        std::to_string(tiles) + ")");
+        throw LoadError("S3T block count " + std::to_string(blockCount) + " does not match " + size +
+                        " (needs " + std::to_string(tiles) + ")");
     const uint64_t needed = kS3tHeaderBytes + kS3tBlockBytes * blockCount;
     if (bytes.size() < needed)
         throw LoadError("S3T block data ends early: " + std::to_string(blockCount) + " blocks need " +

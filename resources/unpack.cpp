@@ -16,7 +16,7 @@ constexpr int32_t kInnerNode = -1;
 constexpr int32_t kNoChild = -1;
 
 struct Node {
-    int32_t value = kInnerNode;          // a symbol, or kInnerNode
+    int32_t value = kInnerNode;                           // a symbol, or kInnerNode
     std::array<int32_t, 2> child = {kNoChild, kNoChild};  // node indices, for bit 0 and bit 1
 };
 
@@ -28,8 +28,7 @@ struct DecodingTree {
     int32_t childOf(int32_t node, int bit) {
         int32_t& link = nodes[node].child[bit];
         if (link == kNoChild) {
-            if (used > pack::kNodePool)
-                throw LoadError("code table needs more than 1000 tree nodes");
+            if (used > pack::kNodePool) throw LoadError("code table needs more than 1000 tree nodes");
             link = used++;
         }
         return link;
@@ -178,8 +177,8 @@ std::vector<uint8_t> unpack(std::span<const uint8_t> packed) {
     const uint32_t header = readWord(packed);
     const uint32_t size = header & pack::kSizeMask;
     if (size > kMaxUnpackedBytes)
-        throw LoadError("packed stream announces " + std::to_string(size) + " bytes, more than the limit of " +
-                        std::to_string(kMaxUnpackedBytes));
+        throw LoadError("packed stream announces " + std::to_string(size) +
+                        " bytes, more than the limit of " + std::to_string(kMaxUnpackedBytes));
 
     DecodingTree tree;
     const size_t streamStart = buildTree(packed, tree);

@@ -10,23 +10,15 @@ namespace {
 std::atomic<MillisecondSource> clockSource{clockMilliseconds};
 }
 
-void setDemoClockSource(MillisecondSource source)
-{
+void setDemoClockSource(MillisecondSource source) {
     clockSource.store(source ? source : clockMilliseconds, std::memory_order_relaxed);
 }
 
-uint32_t demoClockNow()
-{
-    return clockSource.load(std::memory_order_relaxed)();
-}
+uint32_t demoClockNow() { return clockSource.load(std::memory_order_relaxed)(); }
 
-void restartDemoClock()
-{
-    clockBase.store(demoClockNow(), std::memory_order_relaxed);
-}
+void restartDemoClock() { clockBase.store(demoClockNow(), std::memory_order_relaxed); }
 
-int32_t demoTime()
-{
+int32_t demoTime() {
     const uint32_t elapsed = demoClockNow() - clockBase.load(std::memory_order_relaxed);
     return std::bit_cast<int32_t>(elapsed);
 }

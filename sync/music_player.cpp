@@ -18,39 +18,32 @@ int32_t rate = 0;     // output rate at start; the playback rate while fading ou
 
 constexpr int kOutputRate_hz = 44100;
 constexpr int32_t kSlowestRate_hz = 2000;
-constexpr int kRateSteps = 40;       // the slow-down goes to zero in this many steps
+constexpr int kRateSteps = 40;  // the slow-down goes to zero in this many steps
 constexpr int kRateStep_ms = 5;
 constexpr int kSlideCheck_ms = 1;
 
-uint32_t channel()
-{
-    return stream != 0 ? stream : music;
-}
+uint32_t channel() { return stream != 0 ? stream : music; }
 
 }  // namespace
 
-void musicOpen(const char* fileName)
-{
+void musicOpen(const char* fileName) {
     if (soundVersion() != 0x60000) {
         std::printf("BASS version 0.6 was not loaded\n");
         return;
     }
     rate = kOutputRate_hz;
-    if (!soundInit(kOutputRate_hz))
-        musicFail("Can't initialize device");
+    if (!soundInit(kOutputRate_hz)) musicFail("Can't initialize device");
     stream = soundStreamOpenFile(fileName);
     if (stream != 0) {
         soundSetEndSync(stream, onMusicEnd, 0);
         return;
     }
     music = soundModuleOpenFile(fileName);
-    if (music == 0)
-        musicFail("Can't play the file");
+    if (music == 0) musicFail("Can't play the file");
     soundSetEndSync(music, onMusicEnd, 0);
 }
 
-void musicStart()
-{
+void musicStart() {
     soundStart();
     if (stream != 0)
         soundPlay(stream);  // streams always loop
@@ -59,25 +52,16 @@ void musicStart()
     restartDemoClock();
 }
 
-uint32_t musicPosition()
-{
-    return soundPosition(channel());
-}
+uint32_t musicPosition() { return soundPosition(channel()); }
 
-void musicSetPosition(uint32_t position)
-{
+void musicSetPosition(uint32_t position) {
     soundSetPosition(channel(), position);
-    if (position == 0)
-        restartDemoClock();
+    if (position == 0) restartDemoClock();
 }
 
-void musicSetVolume(int volume)
-{
-    soundSetGlobalVolumes(volume, volume, volume);
-}
+void musicSetVolume(int volume) { soundSetGlobalVolumes(volume, volume, volume); }
 
-void musicFadeOut()
-{
+void musicFadeOut() {
     soundGetAttributes(channel(), &rate, nullptr, nullptr);
     const int32_t step = rate / kRateSteps;
     while (rate > kSlowestRate_hz) {
@@ -86,21 +70,16 @@ void musicFadeOut()
         rate -= step;
     }
     soundSlideVolumes(0, 0, 0);
-    while (soundIsSliding())
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSlideCheck_ms));
+    while (soundIsSliding()) std::this_thread::sleep_for(std::chrono::milliseconds(kSlideCheck_ms));
     soundFree();
     stream = 0;
     music = 0;
 }
 
-void musicFail(const char* message)
-{
+void musicFail(const char* message) {
     std::printf("BASS Error(%d): %s\n", soundErrorCode(), message);
     soundFree();
     std::exit(1);
 }
 
-void onMusicEnd(uint32_t, uint32_t, uint32_t)
-{
-    restartDemoClock();
-}
+void onMusicEnd(uint32_t, uint32_t, uint32_t) { restartDemoClock(); }

@@ -11,23 +11,18 @@ namespace {
 
 std::vector<int> volumeCalls;
 
-void recordVolume(int volume)
-{
-    volumeCalls.push_back(volume);
-}
+void recordVolume(int volume) { volumeCalls.push_back(volume); }
 
 struct Parsed {
     CommandLine commandLine;
     std::string output;
 };
 
-Parsed parse(std::initializer_list<const char*> arguments)
-{
+Parsed parse(std::initializer_list<const char*> arguments) {
     std::vector<std::string> storage = {"zedariva"};
     storage.insert(storage.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (std::string& s : storage)
-        argv.push_back(s.data());
+    for (std::string& s : storage) argv.push_back(s.data());
     volumeCalls.clear();
     ::testing::internal::CaptureStdout();
     Parsed parsed;
@@ -39,8 +34,7 @@ Parsed parse(std::initializer_list<const char*> arguments)
 
 }  // namespace
 
-TEST(CommandLine, NoArgumentsMeanFullScreen256RowsAndVolumeUntouched)
-{
+TEST(CommandLine, NoArgumentsMeanFullScreen256RowsAndVolumeUntouched) {
     const Parsed p = parse({});
     EXPECT_FALSE(p.commandLine.windowed);
     EXPECT_EQ(p.commandLine.displayHeight, 256);
@@ -50,15 +44,13 @@ TEST(CommandLine, NoArgumentsMeanFullScreen256RowsAndVolumeUntouched)
     EXPECT_EQ(p.output, "");
 }
 
-TEST(CommandLine, ALoneDashAndAnEmptyArgumentAreSkippedSilently)
-{
+TEST(CommandLine, ALoneDashAndAnEmptyArgumentAreSkippedSilently) {
     const Parsed p = parse({"-", "", "w"});
     EXPECT_EQ(p.output, "");
     EXPECT_FALSE(p.commandLine.windowed);
 }
 
-TEST(CommandLine, VolumeIsClampedAndEachValueGoesToTheMusicAtOnce)
-{
+TEST(CommandLine, VolumeIsClampedAndEachValueGoesToTheMusicAtOnce) {
     const Parsed p = parse({"-v", "-v250", "-v-7", "-V42"});
     EXPECT_EQ(p.output,
               "setting volume to 0\n"
@@ -69,16 +61,14 @@ TEST(CommandLine, VolumeIsClampedAndEachValueGoesToTheMusicAtOnce)
     EXPECT_EQ(p.commandLine.volume, 42);
 }
 
-TEST(CommandLine, VolumeReadsLeadingDigitsAndSurvivesHugeNumbers)
-{
+TEST(CommandLine, VolumeReadsLeadingDigitsAndSurvivesHugeNumbers) {
     EXPECT_EQ(parse({"-v37abc"}).commandLine.volume, 37);
     EXPECT_EQ(parse({"-vabc"}).commandLine.volume, 0);
     EXPECT_EQ(parse({"-v99999999999999999999999"}).commandLine.volume, 100);
     EXPECT_EQ(parse({"-v-99999999999999999999999"}).commandLine.volume, 0);
 }
 
-TEST(CommandLine, OnlyTheSecondCharacterCounts)
-{
+TEST(CommandLine, OnlyTheSecondCharacterCounts) {
     const Parsed wd = parse({"-wd"});
     EXPECT_TRUE(wd.commandLine.windowed);
     EXPECT_EQ(wd.output, "starting in windowed mode\n");
@@ -86,31 +76,27 @@ TEST(CommandLine, OnlyTheSecondCharacterCounts)
     EXPECT_TRUE(parse({"xW"}).commandLine.windowed);
 }
 
-TEST(CommandLine, TheLaterOfWindowAndFullScreenWins)
-{
+TEST(CommandLine, TheLaterOfWindowAndFullScreenWins) {
     const Parsed p = parse({"-w", "-d"});
     EXPECT_FALSE(p.commandLine.windowed);
     EXPECT_EQ(p.output, "starting in windowed mode\nstarting with ddraw screen\n");
     EXPECT_TRUE(parse({"-D", "-w"}).commandLine.windowed);
 }
 
-TEST(CommandLine, SixMakesTheDisplay385RowsSilently)
-{
+TEST(CommandLine, SixMakesTheDisplay385RowsSilently) {
     const Parsed p = parse({"-6"});
     EXPECT_EQ(p.commandLine.displayHeight, 385);
     EXPECT_EQ(p.output, "");
 }
 
-TEST(CommandLine, AnUnknownOptionIsReportedAndReadingGoesOn)
-{
+TEST(CommandLine, AnUnknownOptionIsReportedAndReadingGoesOn) {
     const Parsed p = parse({"-x", "-w"});
     EXPECT_EQ(p.output, "Errornous parameter '-x'\nstarting in windowed mode\n");
     EXPECT_TRUE(p.commandLine.windowed);
     EXPECT_FALSE(p.commandLine.exitNow);
 }
 
-TEST(CommandLine, HelpPrintsUsageAndEndsWithZero)
-{
+TEST(CommandLine, HelpPrintsUsageAndEndsWithZero) {
     const Parsed p = parse({"--help", "-w"});
     EXPECT_TRUE(p.commandLine.exitNow);
     EXPECT_EQ(p.commandLine.exitCode, 0);
@@ -118,16 +104,14 @@ TEST(CommandLine, HelpPrintsUsageAndEndsWithZero)
     EXPECT_EQ(p.output.find("starting in windowed mode"), std::string::npos);
 }
 
-TEST(CommandLine, VersionPrintsTheVersionAndEndsWithZero)
-{
+TEST(CommandLine, VersionPrintsTheVersionAndEndsWithZero) {
     const Parsed p = parse({"--version"});
     EXPECT_TRUE(p.commandLine.exitNow);
     EXPECT_EQ(p.commandLine.exitCode, 0);
     EXPECT_EQ(p.output, std::string("zedariva ") + ZEDARIVA_VERSION + "\n");
 }
 
-TEST(CommandLine, UnknownOrMisusedLongOptionsAreBadParameters)
-{
+TEST(CommandLine, UnknownOrMisusedLongOptionsAreBadParameters) {
     const Parsed p = parse({"--bogus", "--help=now", "--", "--versions"});
     EXPECT_FALSE(p.commandLine.exitNow);
     EXPECT_EQ(p.output,
@@ -137,16 +121,14 @@ TEST(CommandLine, UnknownOrMisusedLongOptionsAreBadParameters)
               "Errornous parameter '--versions'\n");
 }
 
-TEST(CommandLine, StartTakesAnOrderOfTheMusic)
-{
+TEST(CommandLine, StartTakesAnOrderOfTheMusic) {
     const Parsed p = parse({"--start=45", "-w"});
     EXPECT_EQ(p.commandLine.startOrder, 45);
     EXPECT_FALSE(p.commandLine.exitNow);
     EXPECT_EQ(parse({}).commandLine.startOrder, 0);
 }
 
-TEST(CommandLine, StartWithoutAUsableOrderIsABadParameterAndKeepsZero)
-{
+TEST(CommandLine, StartWithoutAUsableOrderIsABadParameterAndKeepsZero) {
     const Parsed p = parse({"--start", "--start=", "--start=4x", "--start=-1", "--start=256"});
     EXPECT_EQ(p.commandLine.startOrder, 0);
     EXPECT_EQ(p.output,

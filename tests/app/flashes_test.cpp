@@ -19,7 +19,8 @@ Image wordPicture() {
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const bool border = x < 4 || y < 4 || x >= image.width - 4 || y >= image.height - 4;
-            image.row(y)[x] = border ? 0x00020202u : 0x00402010u + static_cast<uint32_t>(x * 0x010203 + y * 0x000301);
+            image.row(y)[x] =
+                border ? 0x00020202u : 0x00402010u + static_cast<uint32_t>(x * 0x010203 + y * 0x000301);
         }
     return image;
 }

@@ -15,8 +15,7 @@ namespace {
 // Runs each test in a folder of its own with a 512 x 385 frame (the tall display).
 class MainLoopKeys : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         previous_ = std::filesystem::current_path();
         dir_ = std::filesystem::temp_directory_path() / ("zd_keys_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
@@ -25,8 +24,7 @@ protected:
         frameBuffer = frame_.data();
         running = 1;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         frameBuffer = nullptr;
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(dir_);
@@ -39,8 +37,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MainLoopKeys, EscapeAndBothQsEndTheLoop)
-{
+TEST_F(MainLoopKeys, EscapeAndBothQsEndTheLoop) {
     for (int key : {27, int('Q'), int('q')}) {
         running = 1;
         handleKey(key);
@@ -48,16 +45,14 @@ TEST_F(MainLoopKeys, EscapeAndBothQsEndTheLoop)
     }
 }
 
-TEST_F(MainLoopKeys, UpperCaseSWritesTheTop512x256OfTheFrame)
-{
+TEST_F(MainLoopKeys, UpperCaseSWritesTheTop512x256OfTheFrame) {
     handleKey('S');
     EXPECT_EQ(running, 1);
     ASSERT_TRUE(std::filesystem::exists("zedariva.tga"));
     EXPECT_EQ(std::filesystem::file_size("zedariva.tga"), 393234u);
 }
 
-TEST_F(MainLoopKeys, OtherKeysDoNothing)
-{
+TEST_F(MainLoopKeys, OtherKeysDoNothing) {
     for (int key : {int('s'), int('x'), int(' '), -23}) {
         handleKey(key);
         EXPECT_EQ(running, 1) << "key " << key;

@@ -152,7 +152,8 @@ TEST(SmearWave, LeavesFrameAtZeroAndSmearsOnlyTheMiddleBand) {
     smearWave(1.0f);
     const auto before = noiseFrame();
     for (int y = 0; y < kTargetHeight; ++y) {
-        const bool same = std::equal(frame.begin() + y * 512, frame.begin() + (y + 1) * 512, before.begin() + y * 512);
+        const bool same =
+            std::equal(frame.begin() + y * 512, frame.begin() + (y + 1) * 512, before.begin() + y * 512);
         // Rows 40 (radius 0), 41 and 215 (radius 1, which keeps a row's colours) stay.
         EXPECT_EQ(same, y < 42 || y > 214) << "row " << y;
     }

@@ -20,30 +20,22 @@ constexpr uint32_t kFrameMs = 20;
 
 uint32_t simulatedNow = 0;  // milliseconds since the music started
 
-uint32_t simulatedClock()
-{
-    return 1000000 + simulatedNow;
-}
+uint32_t simulatedClock() { return 1000000 + simulatedNow; }
 
-uint32_t simulatedRawPosition()
-{
+uint32_t simulatedRawPosition() {
     const uint32_t rows = simulatedNow / kRowMs;
     return (rows / 128) | ((rows % 128) << 16);
 }
 
 std::vector<std::string> called;
 
-void record(const ScheduleEntry& entry, float)
-{
-    called.emplace_back(entry.name);
-}
+void record(const ScheduleEntry& entry, float) { called.emplace_back(entry.name); }
 
 using Position = std::pair<int, int>;
 
 // Runs the schedule frame by frame from the start of the music up to order
 // `lastOrder` and keeps what was called on the first frame at each position.
-std::map<Position, std::vector<std::string>> followMusic(int lastOrder)
-{
+std::map<Position, std::vector<std::string>> followMusic(int lastOrder) {
     syncTable = SyncTable{};
     simulatedNow = 0;
     setDemoClockSource(simulatedClock);
@@ -54,8 +46,7 @@ std::map<Position, std::vector<std::string>> followMusic(int lastOrder)
     for (;; simulatedNow += kFrameMs) {
         const MusicPosition position = currentMusicPosition();
         const Position here{position >> 16, position & 0xFFFF};
-        if (here.first > lastOrder)
-            break;
+        if (here.first > lastOrder) break;
         called.clear();
         runSchedule(record);
         firstFrameAt.emplace(here, called);
@@ -67,8 +58,7 @@ std::map<Position, std::vector<std::string>> followMusic(int lastOrder)
 
 using Names = std::vector<std::string>;
 
-TEST(Schedule, CallsTheScenesOfEachPositionInListOrder)
-{
+TEST(Schedule, CallsTheScenesOfEachPositionInListOrder) {
     const auto at = followMusic(46);
 
     EXPECT_EQ(at.at({0, 0}), (Names{"openingScene"}));
@@ -85,12 +75,10 @@ TEST(Schedule, CallsTheScenesOfEachPositionInListOrder)
     EXPECT_EQ(at.at({46, 0}), (Names{"endPresentation"}));
 }
 
-TEST(Schedule, BeatBlocksCycleThroughTheirFlashes)
-{
+TEST(Schedule, BeatBlocksCycleThroughTheirFlashes) {
     int order5 = 0, order6 = 0, order7 = 0;
     for (const ScheduleEntry& entry : demoSchedule()) {
-        if (entry.kind != ScheduleEntry::Trigger || entry.duration != 1.0f)
-            continue;
+        if (entry.kind != ScheduleEntry::Trigger || entry.duration != 1.0f) continue;
         order5 += entry.startOrder == 5;
         order6 += entry.startOrder == 6;
         order7 += entry.startOrder == 7;
@@ -110,8 +98,7 @@ TEST(Schedule, BeatBlocksCycleThroughTheirFlashes)
     EXPECT_EQ(order7, 26);
 }
 
-TEST(Schedule, EndPresentationStopsTheMainLoop)
-{
+TEST(Schedule, EndPresentationStopsTheMainLoop) {
     running = 1;
     endPresentation(0.0f);
     EXPECT_EQ(running, 0);

@@ -113,9 +113,9 @@ TEST(RowWipe, TunnelWipeReachesTheMiddleRowsFirst) {
 TEST(RowWipe, PanelWipeIsFullOnce290tMinus356Reaches511) {
     for (int32_t level : wipe(290, 3, 2.99f)) EXPECT_EQ(level, 255);  // 511.1
     const auto before = wipe(290, 3, 2.98f);                          // 508.2
-    EXPECT_EQ(before[128], 252);  // the middle band trails
+    EXPECT_EQ(before[128], 252);                                      // the middle band trails
     EXPECT_EQ(before[0], 255);
-    EXPECT_EQ(before[69], 255);   // the outer bands lead
+    EXPECT_EQ(before[69], 255);  // the outer bands lead
 }
 
 TEST(RowWipe, AnyTimeGivesLevelsInRange) {

@@ -54,8 +54,8 @@ const Pair kPairs[] = {
 
 // Pulses: drawn 1:1 at (x, 0).
 const std::map<std::string, int> kPulseX = {
-    {"logo.jpg", 0},   {"p8p1.jpg", 0},   {"p8p2.jpg", 0}, {"p8p3.jpg", 0}, {"p3p1.jpg", 256}, {"p3p2.jpg", 256},
-    {"p9p1.jpg", 0},   {"p9p2.jpg", 0},   {"p9p3.jpg", 0}, {"p9p4.jpg", 0}, {"p9p5.jpg", 0},
+    {"logo.jpg", 0}, {"p8p1.jpg", 0}, {"p8p2.jpg", 0}, {"p8p3.jpg", 0}, {"p3p1.jpg", 256}, {"p3p2.jpg", 256},
+    {"p9p1.jpg", 0}, {"p9p2.jpg", 0}, {"p9p3.jpg", 0}, {"p9p4.jpg", 0}, {"p9p5.jpg", 0},
 };
 
 const std::vector<NamedImage>& fadeImages() {
@@ -73,10 +73,10 @@ const Image& imageNamed(const std::string& name) {
 
 TEST(FadePictures, AllTwentySevenAreMadeInLoadOrder) {
     const char* const order[] = {
-        "pelk1.jpg", "pelk2.jpg", "dro1.jpg", "dro2.jpg", "tazu1.jpg", "tazu2.jpg", "kel1.jpg",
-        "kel2.jpg", "we.jpg", "are.jpg", "bodravin.jpg", "you.jpg", "qm.jpg", "takes.jpg",
-        "people.jpg", "theblame.jpg", "p9p1.jpg", "p9p2.jpg", "p9p3.jpg", "p9p4.jpg", "p9p5.jpg",
-        "p3p1.jpg", "p3p2.jpg", "p8p1.jpg", "p8p2.jpg", "p8p3.jpg", "logo.jpg",
+        "pelk1.jpg",  "pelk2.jpg",    "dro1.jpg", "dro2.jpg",     "tazu1.jpg", "tazu2.jpg", "kel1.jpg",
+        "kel2.jpg",   "we.jpg",       "are.jpg",  "bodravin.jpg", "you.jpg",   "qm.jpg",    "takes.jpg",
+        "people.jpg", "theblame.jpg", "p9p1.jpg", "p9p2.jpg",     "p9p3.jpg",  "p9p4.jpg",  "p9p5.jpg",
+        "p3p1.jpg",   "p3p2.jpg",     "p8p1.jpg", "p8p2.jpg",     "p8p3.jpg",  "logo.jpg",
     };
     ASSERT_EQ(fadeImages().size(), 27u);
     for (size_t i = 0; i < 27; ++i) EXPECT_EQ(fadeImages()[i].name, order[i]);
@@ -89,8 +89,8 @@ TEST(FadePictures, WordFlashesStayInsideTheFrameForEveryT) {
             double t = i / 4000.0;
             Rect r = zoomed(static_cast<int>(f.x0 + f.dx * t), static_cast<int>(f.y0 + f.dy * t), image,
                             static_cast<float>(0.5 + f.k * t));
-            ASSERT_TRUE(insideFrame(r)) << f.name << " at t=" << t << ": " << r.x << "," << r.y << " " << r.w
-                                        << "x" << r.h;
+            ASSERT_TRUE(insideFrame(r))
+                << f.name << " at t=" << t << ": " << r.x << "," << r.y << " " << r.w << "x" << r.h;
         }
     }
 }

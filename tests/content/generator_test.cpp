@@ -28,12 +28,15 @@ std::vector<uint8_t> readAll(const fs::path& path) {
 }
 
 int runGenerator(const fs::path& outdir, const fs::path& errors) {
-    const std::string command = "'" + kGenerator + "' '" + outdir.string() + "' >/dev/null 2>'" + errors.string() + "'";
+    const std::string command =
+        "'" + kGenerator + "' '" + outdir.string() + "' >/dev/null 2>'" + errors.string() + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-fs::path scratchRoot() { return fs::temp_directory_path() / ("zd_content_test_" + std::to_string(::getpid())); }
+fs::path scratchRoot() {
+    return fs::temp_directory_path() / ("zd_content_test_" + std::to_string(::getpid()));
+}
 
 fs::path scratch(const std::string& name) {
     fs::create_directories(scratchRoot());
@@ -63,12 +66,13 @@ const fs::path& generated() {
 
 // The files the presentation fetches at start-up, in loading order.
 const std::vector<std::string> kAssets = {
-    "font.tga",   "part2.kf",   "part3.kf",  "part4.kf",     "part6.kf",   "part7.kf",   "s1.tga",    "txt1.jpg",
-    "txt5.jpg",   "p3back.jpg", "p4back.jpg", "p6ball.edo",  "p6back.jpg", "nofx.jpg",   "p8back.jpg", "pelk1.jpg",
-    "pelk2.jpg",  "dro1.jpg",   "dro2.jpg",  "tazu1.jpg",    "tazu2.jpg",  "kel1.jpg",   "kel2.jpg",  "we.jpg",
-    "are.jpg",    "bodravin.jpg", "you.jpg", "qm.jpg",       "takes.jpg",  "people.jpg", "theblame.jpg", "p9p1.jpg",
-    "p9p2.jpg",   "p9p3.jpg",   "p9p4.jpg",  "p9p5.jpg",     "p3p1.jpg",   "p3p2.jpg",   "p8p1.jpg",  "p8p2.jpg",
-    "p8p3.jpg",   "logo.jpg",   "ray.tga"};
+    "font.tga",   "part2.kf",   "part3.kf",     "part4.kf",   "part6.kf",     "part7.kf",   "s1.tga",
+    "txt1.jpg",   "txt5.jpg",   "p3back.jpg",   "p4back.jpg", "p6ball.edo",   "p6back.jpg", "nofx.jpg",
+    "p8back.jpg", "pelk1.jpg",  "pelk2.jpg",    "dro1.jpg",   "dro2.jpg",     "tazu1.jpg",  "tazu2.jpg",
+    "kel1.jpg",   "kel2.jpg",   "we.jpg",       "are.jpg",    "bodravin.jpg", "you.jpg",    "qm.jpg",
+    "takes.jpg",  "people.jpg", "theblame.jpg", "p9p1.jpg",   "p9p2.jpg",     "p9p3.jpg",   "p9p4.jpg",
+    "p9p5.jpg",   "p3p1.jpg",   "p3p2.jpg",     "p8p1.jpg",   "p8p2.jpg",     "p8p3.jpg",   "logo.jpg",
+    "ray.tga"};
 
 }  // namespace
 

@@ -53,7 +53,9 @@ pose::P3 position(const ReadMesh& mesh, int index) {
 }
 
 pose::P3 minus(pose::P3 a, pose::P3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-pose::P3 cross(pose::P3 a, pose::P3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+pose::P3 cross(pose::P3 a, pose::P3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double dot(pose::P3 a, pose::P3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // The renderer's back-face test in camera space: keep when s > 0, with

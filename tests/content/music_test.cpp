@@ -20,7 +20,8 @@ struct PatternReader {
     const std::vector<uint8_t>& bytes;
 
     uint32_t u32(size_t at) const {
-        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+               static_cast<uint32_t>(bytes[at + 3]) << 24;
     }
     uint16_t u16(size_t at) const { return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8); }
 
@@ -67,7 +68,8 @@ TEST(Music, LoadsWithFortyEightOrdersOf128Rows) {
     const ModuleInfo info = probeModule(music().data(), music().size());
     ASSERT_TRUE(info.loaded) << info.error;
     EXPECT_GE(info.orders, 48);
-    for (int order = 0; order < info.orders; ++order) EXPECT_EQ(info.rowsPerOrder[static_cast<size_t>(order)], 128);
+    for (int order = 0; order < info.orders; ++order)
+        EXPECT_EQ(info.rowsPerOrder[static_cast<size_t>(order)], 128);
     EXPECT_EQ(info.initialSpeed, musictime::kSpeed);
     EXPECT_EQ(info.initialTempo, musictime::kTempo);
     EXPECT_EQ(info.channels, song::kChannelCount);
@@ -87,7 +89,7 @@ TEST(Music, ThePresentationLastsFiveToSixMinutes) {
 
 TEST(Music, StabsFallOnTheWordBeatsAndHitsOnThePortraitChanges) {
     const PatternReader reader{music()};
-    const std::vector<int> rowsA = {0,  8,  24, 28, 32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
+    const std::vector<int> rowsA = {0,  8,  24, 28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
                                     80, 92, 96, 100, 102, 104, 106, 108, 112, 114, 116, 118, 120};
     for (int order : {5, 6, 7}) {
         const auto stabs = reader.notesOf(order, sampleno::kStab);
@@ -119,7 +121,8 @@ TEST(Music, EverySampleHasSoundAndLoopedOnesLoopInside) {
         if (s.loopEnd > s.loopStart) {
             EXPECT_LE(s.loopEnd, static_cast<int>(s.pcm.size()));
             // The loop joins smoothly: the sample before the end is close to the one before the start.
-            EXPECT_LT(std::abs(s.pcm[static_cast<size_t>(s.loopEnd - 1)] - s.pcm[static_cast<size_t>(s.loopStart - 1)]),
+            EXPECT_LT(std::abs(s.pcm[static_cast<size_t>(s.loopEnd - 1)] -
+                               s.pcm[static_cast<size_t>(s.loopStart - 1)]),
                       2000);
         }
     }

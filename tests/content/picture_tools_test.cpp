@@ -21,7 +21,8 @@ namespace {
 Image smallPicture() {
     Image image(5, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) image.row(y)[x] = static_cast<uint32_t>((x * 50) << 16 | (y * 100) << 8 | (x + y));
+        for (int x = 0; x < 5; ++x)
+            image.row(y)[x] = static_cast<uint32_t>((x * 50) << 16 | (y * 100) << 8 | (x + y));
     return image;
 }
 
@@ -37,8 +38,8 @@ TEST(TgaWriters, EightBitBottomUpComesBackAsDrawn) {
     for (int i = 0; i < 256; ++i) palette[i] = static_cast<uint32_t>(i << 16 | (255 - i) << 8 | (i / 2));
     std::vector<uint8_t> indices = {0, 1, 2, 3, 250, 251, 252, 253};  // 4 x 2, top row first
     std::vector<uint8_t> bytes = encodeTga8(4, 2, palette, indices);
-    EXPECT_EQ(bytes[17] & 0x20, 0);           // stored bottom row first
-    EXPECT_EQ(bytes[18 + 768], 250);          // ... so the first stored index is the bottom row's
+    EXPECT_EQ(bytes[17] & 0x20, 0);   // stored bottom row first
+    EXPECT_EQ(bytes[18 + 768], 250);  // ... so the first stored index is the bottom row's
     Image decoded = decodeTga(bytes);
     ASSERT_EQ(decoded.width, 4);
     ASSERT_EQ(decoded.height, 2);

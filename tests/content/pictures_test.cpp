@@ -52,9 +52,9 @@ TEST(Pictures, EveryPictureDecodesAtTheSizeItsSceneNeeds) {
         int width, minHeight;
     };
     const Need needs[] = {
-        {"txt1.jpg", 256, 256},   {"txt5.jpg", 256, 256},   {"s1.s3t", 512, 256},    {"ray.tga", 256, 256},
-        {"p3back.jpg", 512, 796}, {"p4back.jpg", 1300, 256}, {"p6back.jpg", 359, 256}, {"nofx.jpg", 153, 1436},
-        {"p8back.jpg", 1000, 256},
+        {"txt1.jpg", 256, 256},   {"txt5.jpg", 256, 256},   {"s1.s3t", 512, 256},
+        {"ray.tga", 256, 256},    {"p3back.jpg", 512, 796}, {"p4back.jpg", 1300, 256},
+        {"p6back.jpg", 359, 256}, {"nofx.jpg", 153, 1436},  {"p8back.jpg", 1000, 256},
     };
     for (const Need& need : needs) {
         Image image = decodeNamed(need.name);
@@ -75,12 +75,12 @@ TEST(Pictures, S1IsStoredOnlyInItsS3tForm) {
 
 TEST(Pictures, TgaFilesUseThePaletteAndTopDownPaths) {
     const std::vector<uint8_t>& ray = pictureFiles().at("ray.tga").bytes;
-    EXPECT_EQ(ray[16], 8);              // 8 bits with a colour table
-    EXPECT_EQ(ray[17] & 0x20, 0);       // bottom row stored first
+    EXPECT_EQ(ray[16], 8);         // 8 bits with a colour table
+    EXPECT_EQ(ray[17] & 0x20, 0);  // bottom row stored first
     EXPECT_EQ(ray.size(), 18u + 768u + 256u * 256u);
     const std::vector<uint8_t>& font = pictureFiles().at("font.tga").bytes;
     EXPECT_EQ(font[16], 24);
-    EXPECT_EQ(font[17] & 0x20, 0x20);   // top row stored first
+    EXPECT_EQ(font[17] & 0x20, 0x20);  // top row stored first
 }
 
 TEST(Pictures, RayIsFaintWithBlackEdgesAndBrightestInTheMiddle) {
@@ -106,7 +106,8 @@ TEST(Pictures, S3tKeepsTheBackdropClose) {
     Image decoded = decodeNamed("s1.s3t");
     ASSERT_EQ(decoded.pixels.size(), source.pixels.size());
     long total = 0;
-    for (size_t k = 0; k < source.pixels.size(); ++k) total += channelDistance(source.pixels[k], decoded.pixels[k]);
+    for (size_t k = 0; k < source.pixels.size(); ++k)
+        total += channelDistance(source.pixels[k], decoded.pixels[k]);
     double meanPerChannel = static_cast<double>(total) / (3.0 * source.pixels.size());
     EXPECT_LT(meanPerChannel, 4.0);
 }
@@ -149,7 +150,7 @@ TEST(Pictures, TunnelTextureHoldsAFewDozenLamps) {
     Image texture = decodeNamed("txt5.jpg");
     int white = 0;
     for (uint32_t p : texture.pixels) white += nearWhite(p);
-    EXPECT_GE(white, 20);     // most lamp cores stay white
+    EXPECT_GE(white, 20);      // most lamp cores stay white
     EXPECT_LE(white, 26 * 4);  // nothing else reaches white
 }
 

@@ -16,7 +16,8 @@ inline float splineBlend(float u, float p0, float p1, float p2, float p3) {
     u = u < 0 ? 0 : (u > 1 ? 1 : u);
     const float w = u * 0.5f * static_cast<float>(kPi);
     const float s = std::sin(w), c = std::cos(w);
-    return 0.5f * s * (s - 1) * p0 + 0.5f * c * (c + 1) * p1 + 0.5f * s * (s + 1) * p2 + 0.5f * c * (c - 1) * p3;
+    return 0.5f * s * (s - 1) * p0 + 0.5f * c * (c + 1) * p1 + 0.5f * s * (s + 1) * p2 +
+           0.5f * c * (c - 1) * p3;
 }
 
 inline ReadKey sampleTrack(const ReadKey* keys, float t, int count) {

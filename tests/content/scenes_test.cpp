@@ -50,7 +50,9 @@ const std::map<std::string, ReadMesh>& meshes() {
     return parsed;
 }
 
-int poolSlots(const ReadNode& emitter) { return static_cast<int>(std::fabs(std::floor(emitter.pivotX * 1000))) + 1; }
+int poolSlots(const ReadNode& emitter) {
+    return static_cast<int>(std::fabs(std::floor(emitter.pivotX * 1000))) + 1;
+}
 
 }  // namespace
 
@@ -111,7 +113,8 @@ TEST(Scenes, TogetherTheyUseEveryKindOfNodeAndBothInterpolations) {
 
 TEST(Scenes, Part6PlacesTheBall) {
     bool found = false;
-    for (const ReadNode& node : scenes().at("part6.kf").nodes) found |= node.type == 1 && node.meshName == "p6ball.edo";
+    for (const ReadNode& node : scenes().at("part6.kf").nodes)
+        found |= node.type == 1 && node.meshName == "p6ball.edo";
     EXPECT_TRUE(found);
 }
 
@@ -176,7 +179,8 @@ TEST(Scenes, MostMeshesAreInViewThroughoutTheSection) {
             for (size_t i = 0; i < scene.nodes.size(); ++i) {
                 if (scene.nodes[i].type != 1) continue;
                 ++meshNodes;
-                const pose::P3 centre = pose::toCamera(camera, pose::toWorld(scene, i, {0, 0, 0}, static_cast<float>(t)));
+                const pose::P3 centre =
+                    pose::toCamera(camera, pose::toWorld(scene, i, {0, 0, 0}, static_cast<float>(t)));
                 if (centre.z < 1.0) continue;
                 const pose::Screen s = pose::project(camera, centre, c.viewportWidth, 256);
                 inView += s.x >= 0 && s.x < c.viewportWidth && s.y >= 0 && s.y < 256;
@@ -194,7 +198,8 @@ TEST(Scenes, Part3ClosesItsLoopAtSixAndAHalfSeconds) {
         EXPECT_NEAR(start.x, end.x, 0.01);
         EXPECT_NEAR(start.y, end.y, 0.01);
         EXPECT_NEAR(start.z, end.z, 0.01);
-        for (auto [a, b] : {std::pair{start.rotY, end.rotY}, {start.rotX, end.rotX}, {start.rotZ, end.rotZ}}) {
+        for (auto [a, b] :
+             {std::pair{start.rotY, end.rotY}, {start.rotX, end.rotX}, {start.rotZ, end.rotZ}}) {
             EXPECT_NEAR(std::remainder(a - b, 360.0), 0.0, 0.1);
         }
         EXPECT_EQ(node.type == 5, false);  // a wrapping time would make an emitter run backwards

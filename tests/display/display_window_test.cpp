@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <string>
 
-TEST(Display, FullScreenWithoutAListedModeFallsBackToAWindowSilently)
-{
+TEST(Display, FullScreenWithoutAListedModeFallsBackToAWindowSilently) {
     ::testing::internal::CaptureStdout();
     setDisplayTitle("quendal -> 1999 -> bodravin");
     displayOpen(512, 385);

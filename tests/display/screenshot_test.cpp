@@ -12,8 +12,7 @@
 
 namespace {
 
-std::vector<uint8_t> readAll(const std::filesystem::path& path)
-{
+std::vector<uint8_t> readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -21,8 +20,7 @@ std::vector<uint8_t> readAll(const std::filesystem::path& path)
 // Each test writes into a folder of its own that is removed afterwards.
 class Screenshot : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() / ("zd_shot_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
     }
@@ -34,22 +32,20 @@ protected:
 
 }  // namespace
 
-TEST_F(Screenshot, A512x256FrameIs393234BytesWithTheFixedHeader)
-{
+TEST_F(Screenshot, A512x256FrameIs393234BytesWithTheFixedHeader) {
     std::vector<uint32_t> frame(512 * 256, 0x00102030);
     const auto path = tempFile("full.tga");
     saveScreenshotTga(path.c_str(), frame.data(), 512, 256);
     const std::vector<uint8_t> bytes = readAll(path);
     ASSERT_EQ(bytes.size(), 393234u);
     const std::vector<uint8_t> header(bytes.begin(), bytes.begin() + 18);
-    const std::vector<uint8_t> expected = {0, 0, 2, 0, 0, 0, 0, 18, 0, 0, 0, 0,
-                                           0x00, 0x02, 0x00, 0x01, 24, 0x20};
+    const std::vector<uint8_t> expected = {0, 0, 2, 0,    0,    0,    0,    18, 0,
+                                           0, 0, 0, 0x00, 0x02, 0x00, 0x01, 24, 0x20};
     EXPECT_EQ(header, expected);
 }
 
-TEST_F(Screenshot, PixelsAreBlueGreenRedTopRowFirst)
-{
-    const std::vector<uint32_t> frame = {0xFF112233, 0x00445566,   // top row; the top byte is dropped
+TEST_F(Screenshot, PixelsAreBlueGreenRedTopRowFirst) {
+    const std::vector<uint32_t> frame = {0xFF112233, 0x00445566,  // top row; the top byte is dropped
                                          0x00778899, 0x00AABBCC};
     const auto path = tempFile("order.tga");
     saveScreenshotTga(path.c_str(), frame.data(), 2, 2);
@@ -60,8 +56,7 @@ TEST_F(Screenshot, PixelsAreBlueGreenRedTopRowFirst)
     EXPECT_EQ(pixels, expected);
 }
 
-TEST_F(Screenshot, ASecondScreenshotReplacesTheFirst)
-{
+TEST_F(Screenshot, ASecondScreenshotReplacesTheFirst) {
     std::vector<uint32_t> frame(512 * 256, 0);
     const auto path = tempFile("again.tga");
     saveScreenshotTga(path.c_str(), frame.data(), 512, 256);
@@ -69,8 +64,7 @@ TEST_F(Screenshot, ASecondScreenshotReplacesTheFirst)
     EXPECT_EQ(std::filesystem::file_size(path), 18u + 6u);
 }
 
-TEST_F(Screenshot, AnUnwritableFileIsReportedOnOneLineAndNothingElseHappens)
-{
+TEST_F(Screenshot, AnUnwritableFileIsReportedOnOneLineAndNothingElseHappens) {
     std::vector<uint32_t> frame(4, 0);
     const std::string path = "/nonexistent-zedariva-dir/zedariva.tga";
     ::testing::internal::CaptureStdout();

@@ -114,14 +114,18 @@ TEST_P(FadePictureClipping, MatchesUnclippedReferenceInsideTarget) {
         const int outH = zoomed ? static_cast<int>(70 * zoom) : 70;
         // Unclipped reference: the whole drawn area, placed at (0, 0) of a target.
         auto whole = frameOf(0x00405060);
-        if (zoomed) fade.drawZoomed(whole.data(), 0, 0, 0.75f, zoom);
-        else fade.draw(whole.data(), 0, 0, 0.75f);
+        if (zoomed)
+            fade.drawZoomed(whole.data(), 0, 0, 0.75f, zoom);
+        else
+            fade.draw(whole.data(), 0, 0, 0.75f);
 
         std::vector<uint32_t> padded(kTargetPixels + 2 * kTargetWidth, 0xDEADBEEF);
         uint32_t* frame = padded.data() + kTargetWidth;
         std::fill(frame, frame + kTargetPixels, 0x00405060);
-        if (zoomed) fade.drawZoomed(frame, x, y, 0.75f, zoom);
-        else fade.draw(frame, x, y, 0.75f);
+        if (zoomed)
+            fade.drawZoomed(frame, x, y, 0.75f, zoom);
+        else
+            fade.draw(frame, x, y, 0.75f);
 
         for (int i = 0; i < kTargetWidth; ++i) {
             ASSERT_EQ(padded[i], 0xDEADBEEFu);

@@ -17,9 +17,7 @@ namespace {
 constexpr int kW = 512;
 constexpr int kH = 256;
 
-std::vector<uint32_t> blankFrame(uint32_t value = 0) {
-    return std::vector<uint32_t>(kW * kH, value);
-}
+std::vector<uint32_t> blankFrame(uint32_t value = 0) { return std::vector<uint32_t>(kW * kH, value); }
 
 // A ray picture with a different, moderately bright colour at every texel.
 Image patternRay() {
@@ -105,14 +103,14 @@ TEST(AddSprite, DrawnWholeOrNotAtAll) {
         addSprite(frame.data(), ray.pixels.data(), cx, cy, size);
         return frame != blankFrame();
     };
-    EXPECT_TRUE(drawsAt(4, 4, 4.0f));      // top-left at (0, 0)
-    EXPECT_FALSE(drawsAt(3, 10, 4.0f));    // x0 = -1
-    EXPECT_FALSE(drawsAt(10, 3, 4.0f));    // y0 = -1
-    EXPECT_TRUE(drawsAt(4, 4, 4.5f));      // x0 = trunc(-0.5) = 0
-    EXPECT_TRUE(drawsAt(507, 100, 4.0f));  // x0 + n = 511
-    EXPECT_FALSE(drawsAt(508, 100, 4.0f)); // x0 + n = 512
-    EXPECT_TRUE(drawsAt(100, 251, 4.0f));  // y0 + n = 255
-    EXPECT_FALSE(drawsAt(100, 252, 4.0f)); // y0 + n = 256
+    EXPECT_TRUE(drawsAt(4, 4, 4.0f));       // top-left at (0, 0)
+    EXPECT_FALSE(drawsAt(3, 10, 4.0f));     // x0 = -1
+    EXPECT_FALSE(drawsAt(10, 3, 4.0f));     // y0 = -1
+    EXPECT_TRUE(drawsAt(4, 4, 4.5f));       // x0 = trunc(-0.5) = 0
+    EXPECT_TRUE(drawsAt(507, 100, 4.0f));   // x0 + n = 511
+    EXPECT_FALSE(drawsAt(508, 100, 4.0f));  // x0 + n = 512
+    EXPECT_TRUE(drawsAt(100, 251, 4.0f));   // y0 + n = 255
+    EXPECT_FALSE(drawsAt(100, 252, 4.0f));  // y0 + n = 256
     EXPECT_FALSE(drawsAt(256, 128, 256.0f));
     EXPECT_FALSE(drawsAt(2147483647, 128, 4.0f));
     EXPECT_FALSE(drawsAt(-2147483647, 128, 4.0f));
@@ -138,7 +136,7 @@ TEST(GlowRaysApply, SourceWithoutLightsIsCopiedUnchanged) {
     source[100 * kW + 200] = 0x00F7FFFFu;
     source[101 * kW + 200] = 0x00FFF7FFu;
     source[102 * kW + 200] = 0x00FFFFF7u;
-    source[5 * kW + 5] = 0x00FFFFFFu;       // lights outside the scan window do not count
+    source[5 * kW + 5] = 0x00FFFFFFu;  // lights outside the scan window do not count
     source[220 * kW + 300] = 0x00FFFFFFu;
     source[100 * kW + 468] = 0x00FFFFFFu;
     source[100 * kW + 49] = 0x00FFFFFFu;

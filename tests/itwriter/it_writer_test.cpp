@@ -9,18 +9,13 @@
 
 namespace {
 
-ModuleInfo probe(const std::vector<uint8_t>& bytes)
-{
-    return probeModule(bytes.data(), bytes.size());
-}
+ModuleInfo probe(const std::vector<uint8_t>& bytes) { return probeModule(bytes.data(), bytes.size()); }
 
-ItModule twoPatternModule()
-{
+ItModule twoPatternModule() {
     ItSample tone;
     tone.name = "tone";
     tone.pcm.assign(64, 0);
-    for (int i = 0; i < 64; ++i)
-        tone.pcm[i] = static_cast<int16_t>(i < 32 ? 8000 : -8000);
+    for (int i = 0; i < 64; ++i) tone.pcm[i] = static_cast<int16_t>(i < 32 ? 8000 : -8000);
     tone.loopStart = 0;
     tone.loopEnd = 64;
 
@@ -40,8 +35,7 @@ ItModule twoPatternModule()
 
 }  // namespace
 
-TEST(ItWriter, WrittenModuleLoadsWithItsOrdersRowsAndTempo)
-{
+TEST(ItWriter, WrittenModuleLoadsWithItsOrdersRowsAndTempo) {
     const ModuleInfo info = probe(writeItModule(twoPatternModule()));
     ASSERT_TRUE(info.loaded) << info.error;
     EXPECT_EQ(info.title, "writer test");
@@ -54,8 +48,7 @@ TEST(ItWriter, WrittenModuleLoadsWithItsOrdersRowsAndTempo)
     EXPECT_NEAR(info.duration_seconds, 64 * 3 * 2.5 / 150, 0.01);
 }
 
-TEST(ItWriter, EndMarkerStopsTheSongAndSkipMarkerIsPassedOver)
-{
+TEST(ItWriter, EndMarkerStopsTheSongAndSkipMarkerIsPassedOver) {
     ItModule m = twoPatternModule();
     m.orders = {0, kItOrderSkip, 1, kItOrderEnd, 0, 0};
     const ModuleInfo info = probe(writeItModule(m));
@@ -63,8 +56,7 @@ TEST(ItWriter, EndMarkerStopsTheSongAndSkipMarkerIsPassedOver)
     EXPECT_NEAR(info.duration_seconds, 48 * 3 * 2.5 / 150, 0.01);
 }
 
-TEST(ItWriter, PackedEffectsAreRead)
-{
+TEST(ItWriter, PackedEffectsAreRead) {
     ItModule m = twoPatternModule();
     m.patterns[0].at(3, 1).effect = kItEffectBreak;     // leave pattern 0 after row 3
     m.patterns[1].at(0, 0).effect = kItEffectSetSpeed;  // pattern 1 at speed 6
@@ -75,8 +67,7 @@ TEST(ItWriter, PackedEffectsAreRead)
     EXPECT_NEAR(info.duration_seconds, (4 * 3 + 32 * 6) * 2.5 / 150, 0.01);
 }
 
-TEST(ItWriter, EightBitSampleWritesOneBytePerFrame)
-{
+TEST(ItWriter, EightBitSampleWritesOneBytePerFrame) {
     ItModule m = twoPatternModule();
     const size_t sixteen = writeItModule(m).size();
     m.samples[0].eightBit = true;
@@ -85,8 +76,7 @@ TEST(ItWriter, EightBitSampleWritesOneBytePerFrame)
     EXPECT_TRUE(probe(bytes).loaded);
 }
 
-TEST(ItWriter, FixtureModuleHasTheRequestedShape)
-{
+TEST(ItWriter, FixtureModuleHasTheRequestedShape) {
     TestModuleShape shape;
     shape.orderCount = 5;
     shape.rowsPerPattern = 128;
@@ -97,8 +87,7 @@ TEST(ItWriter, FixtureModuleHasTheRequestedShape)
     EXPECT_NEAR(info.duration_seconds, 5 * 128 * rowDuration_seconds(shape), 0.01);
 }
 
-TEST(ItWriter, RejectsOutOfRangeFields)
-{
+TEST(ItWriter, RejectsOutOfRangeFields) {
     ItModule m = twoPatternModule();
     m.orders = {0, 2};
     EXPECT_THROW(writeItModule(m), std::invalid_argument);
@@ -113,8 +102,7 @@ TEST(ItWriter, RejectsOutOfRangeFields)
     EXPECT_THROW(writeItModule(m), std::invalid_argument);
 }
 
-TEST(ItWriter, BytesThatAreNoModuleAreReportedNotLoaded)
-{
+TEST(ItWriter, BytesThatAreNoModuleAreReportedNotLoaded) {
     const std::vector<uint8_t> junk(300, 0x41);
     const ModuleInfo info = probe(junk);
     EXPECT_FALSE(info.loaded);

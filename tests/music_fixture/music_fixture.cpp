@@ -5,13 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 
-std::vector<uint8_t> makeTestModule(const TestModuleShape& shape)
-{
+std::vector<uint8_t> makeTestModule(const TestModuleShape& shape) {
     ItSample square;
     square.name = "square";
     square.c5Speed_hz = 22050;
-    for (int i = 0; i < 100; ++i)
-        square.pcm.push_back(i < 50 ? 12000 : -12000);
+    for (int i = 0; i < 100; ++i) square.pcm.push_back(i < 50 ? 12000 : -12000);
     square.loopStart = 0;
     square.loopEnd = 100;
 
@@ -31,31 +29,23 @@ std::vector<uint8_t> makeTestModule(const TestModuleShape& shape)
     return writeItModule(module);
 }
 
-double rowDuration_seconds(const TestModuleShape& shape)
-{
-    return shape.speed * 2.5 / shape.tempo;
-}
+double rowDuration_seconds(const TestModuleShape& shape) { return shape.speed * 2.5 / shape.tempo; }
 
 namespace {
-void put16(std::vector<uint8_t>& out, int v)
-{
+void put16(std::vector<uint8_t>& out, int v) {
     out.push_back(static_cast<uint8_t>(v & 0xFF));
     out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
-void put32(std::vector<uint8_t>& out, uint32_t v)
-{
+void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, static_cast<int>(v & 0xFFFF));
     put16(out, static_cast<int>(v >> 16));
 }
-void putTag(std::vector<uint8_t>& out, const char* tag)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(tag[i]));
+void putTag(std::vector<uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
 }
 }  // namespace
 
-std::vector<uint8_t> makeSquareWav(int rate_hz, double duration_seconds, double tone_hz)
-{
+std::vector<uint8_t> makeSquareWav(int rate_hz, double duration_seconds, double tone_hz) {
     const uint32_t frames = static_cast<uint32_t>(rate_hz * duration_seconds);
     std::vector<uint8_t> out;
     putTag(out, "RIFF");
@@ -72,13 +62,11 @@ std::vector<uint8_t> makeSquareWav(int rate_hz, double duration_seconds, double 
     putTag(out, "data");
     put32(out, frames * 2);
     const double half = rate_hz / tone_hz / 2;
-    for (uint32_t i = 0; i < frames; ++i)
-        put16(out, static_cast<int>(i / half) % 2 == 0 ? 12000 : -12000);
+    for (uint32_t i = 0; i < frames; ++i) put16(out, static_cast<int>(i / half) % 2 == 0 ? 12000 : -12000);
     return out;
 }
 
-std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes)
-{
+std::string writeTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f) {

@@ -7,8 +7,8 @@
 #include <vector>
 
 struct TestModuleShape {
-    int speed = 2;           // ticks per row
-    int tempo = 250;         // a tick lasts 2.5 / tempo seconds
+    int speed = 2;    // ticks per row
+    int tempo = 250;  // a tick lasts 2.5 / tempo seconds
     int orderCount = 4;
     int rowsPerPattern = 16;
 };

@@ -157,8 +157,8 @@ TEST(PackListing, ExtractRestoresEachFile) {
 }
 
 TEST(PackListing, RandomDamageGivesAnErrorOrBytesNeverACrash) {
-    const std::vector<uint8_t> good =
-        buildPack({{"words.txt", textBytes(3000)}, {"pic.tga", gradientRgb(40, 30)}, {"raw.bin", noiseBytes(500, 3)}});
+    const std::vector<uint8_t> good = buildPack(
+        {{"words.txt", textBytes(3000)}, {"pic.tga", gradientRgb(40, 30)}, {"raw.bin", noiseBytes(500, 3)}});
     std::mt19937 rng(99);
     int refused = 0;
     for (int round = 0; round < 400; ++round) {

@@ -29,26 +29,27 @@ std::vector<uint8_t> randomFile(std::mt19937& rng) {
     while (bytes.size() < size) {
         const size_t length = 1 + rng() % 600;
         switch (rng() % 5) {
-        case 0:
-            for (size_t i = 0; i < length; ++i) bytes.push_back(static_cast<uint8_t>(rng()));
-            break;
-        case 1:
-            bytes.insert(bytes.end(), rng() % 2 ? length : length * 40, static_cast<uint8_t>(rng()));
-            break;
-        case 2:
-            if (!bytes.empty()) {
-                const size_t distance = 1 + rng() % std::min<size_t>(bytes.size(), rng() % 2 ? 300 : 70000);
-                for (size_t i = 0; i < length; ++i) bytes.push_back(bytes[bytes.size() - distance]);
+            case 0:
+                for (size_t i = 0; i < length; ++i) bytes.push_back(static_cast<uint8_t>(rng()));
+                break;
+            case 1:
+                bytes.insert(bytes.end(), rng() % 2 ? length : length * 40, static_cast<uint8_t>(rng()));
+                break;
+            case 2:
+                if (!bytes.empty()) {
+                    const size_t distance =
+                        1 + rng() % std::min<size_t>(bytes.size(), rng() % 2 ? 300 : 70000);
+                    for (size_t i = 0; i < length; ++i) bytes.push_back(bytes[bytes.size() - distance]);
+                }
+                break;
+            case 3: {
+                const std::vector<uint8_t> text = textBytes(length);
+                bytes.insert(bytes.end(), text.begin(), text.end());
+                break;
             }
-            break;
-        case 3: {
-            const std::vector<uint8_t> text = textBytes(length);
-            bytes.insert(bytes.end(), text.begin(), text.end());
-            break;
-        }
-        default:
-            for (size_t i = 0; i < length; ++i) bytes.push_back(static_cast<uint8_t>('a' + rng() % 3));
-            break;
+            default:
+                for (size_t i = 0; i < length; ++i) bytes.push_back(static_cast<uint8_t>('a' + rng() % 3));
+                break;
         }
     }
     bytes.resize(size);

@@ -18,8 +18,8 @@ inline std::vector<uint8_t> noiseBytes(size_t size, uint32_t rngState) {
 }
 
 inline std::vector<uint8_t> textBytes(size_t size) {
-    static const char* const words[] = {"the ", "pack ", "holds ", "every ", "picture ", "and ",
-                                        "mesh ", "of ", "a ", "demo, ", "read ", "once.\n"};
+    static const char* const words[] = {"the ",  "pack ", "holds ", "every ", "picture ", "and ",
+                                        "mesh ", "of ",   "a ",     "demo, ", "read ",    "once.\n"};
     std::mt19937 rng(7);
     std::string text;
     while (text.size() < size) {

@@ -14,19 +14,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-double secondsSince(Clock::time_point t)
-{
-    return std::chrono::duration<double>(Clock::now() - t).count();
-}
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
 // Rows from the start of the song, for a module whose patterns all have `rows` rows.
-int rowsPlayed(uint32_t raw, int rows)
-{
+int rowsPlayed(uint32_t raw, int rows) {
     return static_cast<int>(raw & 0xFFFF) * rows + static_cast<int>(raw >> 16);
 }
 
@@ -35,16 +28,14 @@ void countEnd(uint32_t, uint32_t, uint32_t) { ++endCount; }
 
 class SoundTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         soundSetGlobalVolumes(100, 100, 100);
         endCount = 0;
     }
     void TearDown() override { soundFree(); }
 
     // A started, playing module of the given shape.
-    uint32_t playModule(const TestModuleShape& shape)
-    {
+    uint32_t playModule(const TestModuleShape& shape) {
         const std::string path = writeTempFile("zd_sound_test.it", makeTestModule(shape));
         EXPECT_TRUE(soundInit(kSoundOutputRate_hz));
         const uint32_t channel = soundModuleOpenFile(path.c_str());
@@ -58,13 +49,9 @@ protected:
 
 }  // namespace
 
-TEST_F(SoundTest, ReportsVersionZeroPointSix)
-{
-    EXPECT_EQ(soundVersion(), 0x60000u);
-}
+TEST_F(SoundTest, ReportsVersionZeroPointSix) { EXPECT_EQ(soundVersion(), 0x60000u); }
 
-TEST_F(SoundTest, OpenFailuresGiveTheirCause)
-{
+TEST_F(SoundTest, OpenFailuresGiveTheirCause) {
     EXPECT_EQ(soundModuleOpenFile("any.it"), 0u);
     EXPECT_EQ(soundErrorCode(), kSoundErrorInit);
 
@@ -87,8 +74,7 @@ TEST_F(SoundTest, OpenFailuresGiveTheirCause)
     EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
 }
 
-TEST_F(SoundTest, LowerPlaybackRateSlowsThePositionInProportion)
-{
+TEST_F(SoundTest, LowerPlaybackRateSlowsThePositionInProportion) {
     TestModuleShape shape;
     shape.rowsPerPattern = 128;  // 2.56 s per order: no order change needed
     const uint32_t channel = playModule(shape);
@@ -108,8 +94,7 @@ TEST_F(SoundTest, LowerPlaybackRateSlowsThePositionInProportion)
     EXPECT_NEAR(slowRows, 12.5, 3);
 }
 
-TEST_F(SoundTest, AttributesKeepWhatIsNotGiven)
-{
+TEST_F(SoundTest, AttributesKeepWhatIsNotGiven) {
     const uint32_t channel = playModule({});
     int rate = 0, volume = 0, pan = 0;
     ASSERT_TRUE(soundGetAttributes(channel, &rate, &volume, &pan));
@@ -130,14 +115,12 @@ TEST_F(SoundTest, AttributesKeepWhatIsNotGiven)
     EXPECT_EQ(pan, 100);
 }
 
-TEST_F(SoundTest, VolumeSlideReachesSilenceInAboutHalfASecond)
-{
+TEST_F(SoundTest, VolumeSlideReachesSilenceInAboutHalfASecond) {
     playModule({});
     soundSlideVolumes(0, 0, 0);
     const Clock::time_point start = Clock::now();
     EXPECT_TRUE(soundIsSliding());
-    while (soundIsSliding() && secondsSince(start) < 3)
-        sleepMs(1);
+    while (soundIsSliding() && secondsSince(start) < 3) sleepMs(1);
     EXPECT_FALSE(soundIsSliding());
     EXPECT_NEAR(secondsSince(start), 0.5, 0.15);
     int music = -1, sample = -1, stream = -1;
@@ -145,8 +128,7 @@ TEST_F(SoundTest, VolumeSlideReachesSilenceInAboutHalfASecond)
     EXPECT_EQ(music + sample + stream, 0);
 }
 
-TEST_F(SoundTest, VolumeSlideWithoutRunningOutputIsImmediate)
-{
+TEST_F(SoundTest, VolumeSlideWithoutRunningOutputIsImmediate) {
     soundSlideVolumes(10, 20, 30);
     EXPECT_FALSE(soundIsSliding());
     int music = -1, sample = -1, stream = -1;
@@ -156,8 +138,7 @@ TEST_F(SoundTest, VolumeSlideWithoutRunningOutputIsImmediate)
     EXPECT_EQ(stream, 30);
 }
 
-TEST_F(SoundTest, SetPositionIsReportedAtOnce)
-{
+TEST_F(SoundTest, SetPositionIsReportedAtOnce) {
     const uint32_t channel = playModule({});
     sleepMs(100);
     ASSERT_TRUE(soundSetPosition(channel, 2u | (5u << 16)));
@@ -166,8 +147,7 @@ TEST_F(SoundTest, SetPositionIsReportedAtOnce)
     EXPECT_NEAR(rowsPlayed(soundPosition(channel), 16), 2 * 16 + 5 + 5, 3);
 }
 
-TEST_F(SoundTest, WavStreamLoopsAndReportsItsByteOffset)
-{
+TEST_F(SoundTest, WavStreamLoopsAndReportsItsByteOffset) {
     const std::string path = writeTempFile("zd_sound_test.wav", makeSquareWav(22050, 0.2, 441));
     ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
     const uint32_t channel = soundStreamOpenFile(path.c_str());
@@ -182,8 +162,7 @@ TEST_F(SoundTest, WavStreamLoopsAndReportsItsByteOffset)
     EXPECT_LT(soundPosition(channel), 8820u * 4);
 }
 
-TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime)
-{
+TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
     const char* previous = std::getenv("SDL_AUDIODRIVER");
     const std::string saved = previous ? previous : "";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
@@ -202,8 +181,7 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime)
     // The exit's volume slide ends without a device too.
     soundSlideVolumes(0, 0, 0);
     const Clock::time_point slide = Clock::now();
-    while (soundIsSliding() && secondsSince(slide) < 3)
-        sleepMs(1);
+    while (soundIsSliding() && secondsSince(slide) < 3) sleepMs(1);
     EXPECT_NEAR(secondsSince(slide), 0.5, 0.15);
     if (previous)
         setenv("SDL_AUDIODRIVER", saved.c_str(), 1);

@@ -91,7 +91,8 @@ TEST(CorruptStream, RunWritingPastTheEnd) {
 TEST(CorruptStream, AbsurdUnpackedSize) {
     StreamBuilder s(pack::kSizeMask, 0x01);
     s.endTable();
-    EXPECT_EQ(unpackError(s.bytes()), "packed stream announces 1073741823 bytes, more than the limit of 67108864");
+    EXPECT_EQ(unpackError(s.bytes()),
+              "packed stream announces 1073741823 bytes, more than the limit of 67108864");
 }
 
 TEST(CorruptStream, RootHoldingAnEmptySymbolDoesNotHang) {
@@ -132,7 +133,8 @@ TEST_F(CorruptPack, StoredBytesPastTheEnd) {
     writeFile("data.fil", bytes);
     PackFile pack;
     ASSERT_EQ(pack.open("data.fil"), 0);
-    EXPECT_EQ(loadErrorOf([&] { pack.read("a.kf"); }), "data.fil: a.kf (offset 68, 3 bytes) runs past the end of the pack");
+    EXPECT_EQ(loadErrorOf([&] { pack.read("a.kf"); }),
+              "data.fil: a.kf (offset 68, 3 bytes) runs past the end of the pack");
 }
 
 TEST_F(CorruptPack, HugeOffsetAndSize) {

@@ -19,13 +19,12 @@ std::string jpegError(const Bytes& bytes) {
     return loadErrorOf([&] { decodeJpeg(bytes); });
 }
 
-TEST(CorruptTga, HeaderCutShort) {
-    EXPECT_EQ(tgaError(Bytes(17, 0)), "TGA header cut short (17 bytes)");
-}
+TEST(CorruptTga, HeaderCutShort) { EXPECT_EQ(tgaError(Bytes(17, 0)), "TGA header cut short (17 bytes)"); }
 
 TEST(CorruptTga, DepthOtherThan8Or24) {
     for (int bits : {0, 15, 16, 32})
-        EXPECT_EQ(tgaError(makeTga(1, 1, bits, 0, Bytes(4, 0))), "Error, unsupported TGA type!(bitdepth problem)");
+        EXPECT_EQ(tgaError(makeTga(1, 1, bits, 0, Bytes(4, 0))),
+                  "Error, unsupported TGA type!(bitdepth problem)");
 }
 
 TEST(CorruptTga, EmptyPicture) {
@@ -46,9 +45,7 @@ TEST(CorruptTga, PixelDataShorterThanTheHeaderPromises) {
               "TGA pixel data ends early: 2 x 2 at 8 bits needs 790 bytes, the file has 118");
 }
 
-TEST(CorruptS3t, HeaderCutShort) {
-    EXPECT_EQ(s3tError(Bytes(15, 0)), "S3T header cut short (15 bytes)");
-}
+TEST(CorruptS3t, HeaderCutShort) { EXPECT_EQ(s3tError(Bytes(15, 0)), "S3T header cut short (15 bytes)"); }
 
 TEST(CorruptS3t, SidesNotMultiplesOfFour) {
     EXPECT_EQ(s3tError(makeS3t(6, 4, {})), "S3T sides 6 x 4 are not multiples of 4");
@@ -125,7 +122,8 @@ TEST(CorruptJpeg, HugeSidesAreRefusedBeforeDecoding) {
             break;
         }
     }
-    EXPECT_EQ(jpegError(bytes), "JPEG picture of 60000 x 60000 pixels is larger than the limit of 16777216 pixels");
+    EXPECT_EQ(jpegError(bytes),
+              "JPEG picture of 60000 x 60000 pixels is larger than the limit of 16777216 pixels");
 }
 
 TEST(CorruptJpeg, EndlessScansAreCutOff) {
@@ -154,7 +152,8 @@ TEST_F(CorruptCacheInput, DecoderProblemsNameTheFile) {
     EXPECT_EQ(loadErrorOf([&] { cache.get("short.tga"); }),
               "short.tga: TGA pixel data ends early: 2 x 2 at 24 bits needs 30 bytes, the file has 21");
     EXPECT_EQ(loadErrorOf([&] { cache.get("bad.tga"); }), "bad.s3t: S3T sides 6 x 4 are not multiples of 4");
-    EXPECT_EQ(loadErrorOf([&] { cache.get("cut.jpg"); }), "cut.jpg: JPEG data ends early (the file has 100 bytes)");
+    EXPECT_EQ(loadErrorOf([&] { cache.get("cut.jpg"); }),
+              "cut.jpg: JPEG data ends early (the file has 100 bytes)");
     EXPECT_EQ(loadErrorOf([&] { cache.get("deep.tga"); }), "Error, unsupported TGA type!(bitdepth problem)");
     EXPECT_EQ(cache.count(), 0);
 }

@@ -64,8 +64,8 @@ std::vector<uint32_t> patternPixels(int width, int height) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            pixels.push_back(static_cast<uint32_t>(((x * 37 + y * 11) & 0xFF) << 16 | ((x * y * 5) & 0xFF) << 8 |
-                                                   ((255 - x * 9 + y) & 0xFF)));
+            pixels.push_back(static_cast<uint32_t>(((x * 37 + y * 11) & 0xFF) << 16 |
+                                                   ((x * y * 5) & 0xFF) << 8 | ((255 - x * 9 + y) & 0xFF)));
     return pixels;
 }
 

@@ -22,7 +22,8 @@ std::vector<uint32_t> referenceDecode(const Bytes& jpeg) {
         jpeg_read_scanlines(&info, rows, 1);
         for (JDIMENSION x = 0; x < info.output_width; ++x) {
             const uint8_t* s = row.data() + x * info.output_components;
-            pixels.push_back(info.output_components == 1 ? s[0] * 0x010101u : (s[0] << 16) | (s[1] << 8) | s[2]);
+            pixels.push_back(info.output_components == 1 ? s[0] * 0x010101u
+                                                         : (s[0] << 16) | (s[1] << 8) | s[2]);
         }
     }
     jpeg_finish_decompress(&info);
@@ -56,9 +57,9 @@ TEST(Jpeg, ApplicationAndCommentSegmentsAreSkippedExactly) {
     const Bytes plain = encodeJpeg(24, 16, 3, gradientSamples(24, 16, 3));
     Bytes payload(300);
     for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>(i * 7);
-    Bytes marked = withSegment(plain, 0xE1, payload);                      // APP1
-    marked = withSegment(marked, 0xFE, {'h', 'e', 'l', 'l', 'o'});          // COM
-    marked = withSegment(marked, 0xEF, Bytes(5000, 0xFF));  // APP15 full of 0xFF
+    Bytes marked = withSegment(plain, 0xE1, payload);               // APP1
+    marked = withSegment(marked, 0xFE, {'h', 'e', 'l', 'l', 'o'});  // COM
+    marked = withSegment(marked, 0xEF, Bytes(5000, 0xFF));          // APP15 full of 0xFF
     EXPECT_EQ(decodeJpeg(marked).pixels, decodeJpeg(plain).pixels);
 }
 

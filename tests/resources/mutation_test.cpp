@@ -79,7 +79,8 @@ TEST(Mutation, PackedStreams) {
 TEST(Mutation, TgaPictures) {
     Bytes palette(768 + 12 * 7);
     for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 13);
-    survivesMutations(makeTga(12, 7, 8, 0x00, palette), 2000, 2, [](const Bytes& bytes) { decodeTga(bytes); });
+    survivesMutations(makeTga(12, 7, 8, 0x00, palette), 2000, 2,
+                      [](const Bytes& bytes) { decodeTga(bytes); });
     survivesMutations(makeTga(5, 3, 24, 0x20, gradientSamples(5, 3, 3)), 2000, 3,
                       [](const Bytes& bytes) { decodeTga(bytes); });
 }
@@ -87,7 +88,8 @@ TEST(Mutation, TgaPictures) {
 TEST(Mutation, S3tPictures) {
     std::vector<S3tBlock> blocks;
     for (int i = 0; i < 6; ++i)
-        blocks.push_back({{uint8_t(i * 40), 0xE4, 0x1B, 0xFF}, uint16_t(i * 5000), uint16_t(65535 - i * 3000)});
+        blocks.push_back(
+            {{uint8_t(i * 40), 0xE4, 0x1B, 0xFF}, uint16_t(i * 5000), uint16_t(65535 - i * 3000)});
     survivesMutations(makeS3t(12, 8, blocks), 2000, 4, [](const Bytes& bytes) { decodeS3t(bytes); });
 }
 
@@ -103,9 +105,8 @@ TEST(Mutation, JpegPictures) {
 using MutationPack = ScratchFolder;
 
 TEST_F(MutationPack, PackFiles) {
-    const Bytes pack = makePack({{"raw.bin", {1, 2, 3, 4, 5}},
-                                 {"packed.bin", validPackedStream(), pack::kPackedFlags},
-                                 {"end", {}}});
+    const Bytes pack = makePack(
+        {{"raw.bin", {1, 2, 3, 4, 5}}, {"packed.bin", validPackedStream(), pack::kPackedFlags}, {"end", {}}});
     survivesMutations(pack, 300, 8, [](const Bytes& bytes) {
         writeFile("data.fil", bytes);
         PackFile reader;

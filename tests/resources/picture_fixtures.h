@@ -76,7 +76,8 @@ inline Bytes encodeJpeg(int width, int height, int components, const Bytes& samp
     if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPLE*>(samples.data() + static_cast<size_t>(info.next_scanline) * width * components);
+        JSAMPROW row = const_cast<JSAMPLE*>(samples.data() +
+                                            static_cast<size_t>(info.next_scanline) * width * components);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

@@ -24,7 +24,8 @@ TEST(Tga, TopFirstRowsComeOutAsStored) {
 }
 
 TEST(Tga, OddHeightKeepsTheMiddleRow) {
-    const Image image = decodeTga(makeTga(2, 3, 24, 0x00, {1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0}));
+    const Image image =
+        decodeTga(makeTga(2, 3, 24, 0x00, {1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0}));
     EXPECT_EQ(image.pixels, (std::vector<uint32_t>{5, 6, 3, 4, 1, 2}));
 }
 
@@ -69,8 +70,11 @@ TEST(S3t, FallingBlendTruncatesTheProductTowardZero) {
 }
 
 TEST(S3t, TilesRunLeftToRightThenDown) {
-    const Image image = decodeS3t(makeS3t(8, 8, {{{0, 0, 0, 0}, 0x0001, 0}, {{0, 0, 0, 0}, 0x0002, 0},
-                                                  {{0, 0, 0, 0}, 0x0003, 0}, {{0, 0, 0, 0}, 0x0004, 0}}));
+    const Image image = decodeS3t(makeS3t(8, 8,
+                                          {{{0, 0, 0, 0}, 0x0001, 0},
+                                           {{0, 0, 0, 0}, 0x0002, 0},
+                                           {{0, 0, 0, 0}, 0x0003, 0},
+                                           {{0, 0, 0, 0}, 0x0004, 0}}));
     EXPECT_EQ(image.row(0)[0], 0x000008u);
     EXPECT_EQ(image.row(3)[7], 0x000010u);
     EXPECT_EQ(image.row(4)[3], 0x000018u);

@@ -15,7 +15,8 @@ const Bytes kBall = {'e', 'd', 'o', 0, 1, 2};
 const Bytes kPicS3t = makeS3t(4, 4, {{{0, 0, 0, 0}, 0xFFFF, 0}});
 
 void writeDemoPack() {
-    writeFile("data.fil", makePack({{"font.tga", kFont}, {"p6ball.edo", kBall}, {"pic.s3t", kPicS3t}, {"end", {}}}));
+    writeFile("data.fil",
+              makePack({{"font.tga", kFont}, {"p6ball.edo", kBall}, {"pic.s3t", kPicS3t}, {"end", {}}}));
 }
 
 TEST_F(ResourceCacheTest, SecondRequestReturnsTheSamePictureWithoutReading) {

@@ -13,7 +13,10 @@ constexpr int kA = 0x61;
 // 0 set), run 10, long match 11.
 StreamBuilder twoBitTable(uint32_t size) {
     StreamBuilder s(size, 0x01);
-    s.code(kA, 2, 0b00).code(pack::kShortMatch, 2, 0b01).code(pack::kRun, 2, 0b10).code(pack::kLongMatch, 2, 0b11);
+    s.code(kA, 2, 0b00)
+        .code(pack::kShortMatch, 2, 0b01)
+        .code(pack::kRun, 2, 0b10)
+        .code(pack::kLongMatch, 2, 0b11);
     s.endTable();
     return s;
 }
@@ -40,7 +43,8 @@ TEST(Unpack, LiteralsThroughAFullByteTable) {
 
 TEST(Unpack, StrideThreeFilterRestoresTripleDifferences) {
     const Bytes deltas = {10, 20, 30, 5, 5, 5, 251, 0, 1};
-    EXPECT_EQ(unpack(literalStream(pack::kFilterStride3 | 9, deltas)), (Bytes{10, 20, 30, 15, 25, 35, 10, 25, 36}));
+    EXPECT_EQ(unpack(literalStream(pack::kFilterStride3 | 9, deltas)),
+              (Bytes{10, 20, 30, 15, 25, 35, 10, 25, 36}));
 }
 
 TEST(Unpack, StrideOneFilterIsOneRunningSum) {
@@ -60,11 +64,11 @@ TEST(Unpack, DistanceOneLengthFiveRepeatsTheLastByte) {
 
 TEST(Unpack, RunAndMatchesOfLengthZeroAppendNothing) {
     StreamBuilder s = twoBitTable(2);
-    s.bits(0b00, 2);                             // 'a'
-    s.bits(0b10, 2).bits(0x42, 8).bits(0, 24);   // run of 0
-    s.bits(0b01, 2).bits(1, 8).bits(0, 8);       // short match of 0
-    s.bits(0b11, 2).bits(1, 16).bits(0, 16);     // long match of 0
-    s.bits(0b00, 2);                             // 'a'
+    s.bits(0b00, 2);                            // 'a'
+    s.bits(0b10, 2).bits(0x42, 8).bits(0, 24);  // run of 0
+    s.bits(0b01, 2).bits(1, 8).bits(0, 8);      // short match of 0
+    s.bits(0b11, 2).bits(1, 16).bits(0, 16);    // long match of 0
+    s.bits(0b00, 2);                            // 'a'
     EXPECT_EQ(unpack(s.bytes()), Bytes(2, kA));
 }
 

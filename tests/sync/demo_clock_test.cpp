@@ -12,8 +12,7 @@ uint32_t fakeNow_ms = 0;
 uint32_t fakeClock() { return fakeNow_ms; }
 }  // namespace
 
-TEST(DemoClock, CountsAcrossTheThirtyTwoBitWrap)
-{
+TEST(DemoClock, CountsAcrossTheThirtyTwoBitWrap) {
     setDemoClockSource(fakeClock);
     clockBase.store(0xFFFFFF00u);
     fakeNow_ms = 0x00000100u;
@@ -23,8 +22,7 @@ TEST(DemoClock, CountsAcrossTheThirtyTwoBitWrap)
     setDemoClockSource(nullptr);
 }
 
-TEST(DemoClock, RestartSetsTheBaseToNow)
-{
+TEST(DemoClock, RestartSetsTheBaseToNow) {
     setDemoClockSource(fakeClock);
     fakeNow_ms = 123456;
     restartDemoClock();
@@ -34,8 +32,7 @@ TEST(DemoClock, RestartSetsTheBaseToNow)
     setDemoClockSource(nullptr);
 }
 
-TEST(DemoClock, SystemClockAdvancesInMilliseconds)
-{
+TEST(DemoClock, SystemClockAdvancesInMilliseconds) {
     const uint32_t before = clockMilliseconds();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     const uint32_t elapsed = clockMilliseconds() - before;

@@ -24,8 +24,7 @@ struct Window {
     int crossings = 0;  // sign changes of the left channel
 };
 
-std::vector<Window> analyse(const std::vector<float>& stereo)
-{
+std::vector<Window> analyse(const std::vector<float>& stereo) {
     std::vector<Window> windows;
     const size_t frames = stereo.size() / 2;
     for (size_t start = 0; start + kWindow_frames <= frames; start += kWindow_frames) {
@@ -33,8 +32,7 @@ std::vector<Window> analyse(const std::vector<float>& stereo)
         double sum = 0;
         for (size_t i = start; i < start + kWindow_frames; ++i) {
             sum += stereo[2 * i] * stereo[2 * i];
-            if (i > start && (stereo[2 * i] >= 0) != (stereo[2 * i - 2] >= 0))
-                ++w.crossings;
+            if (i > start && (stereo[2 * i] >= 0) != (stereo[2 * i - 2] >= 0)) ++w.crossings;
         }
         w.rms = std::sqrt(sum / kWindow_frames);
         windows.push_back(w);
@@ -42,20 +40,16 @@ std::vector<Window> analyse(const std::vector<float>& stereo)
     return windows;
 }
 
-double analyseRms(const std::vector<float>& stereo)
-{
+double analyseRms(const std::vector<float>& stereo) {
     double sum = 0;
-    for (size_t i = 0; i < stereo.size(); i += 2)
-        sum += stereo[i] * stereo[i];
+    for (size_t i = 0; i < stereo.size(); i += 2) sum += stereo[i] * stereo[i];
     return std::sqrt(sum / static_cast<double>(stereo.size() / 2));
 }
 
-std::vector<float> readFloats(const std::string& path)
-{
+std::vector<float> readFloats(const std::string& path) {
     std::vector<float> samples;
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return samples;
+    if (!f) return samples;
     float buffer[4096];
     size_t got;
     while ((got = std::fread(buffer, sizeof(float), 4096, f)) > 0)
@@ -66,8 +60,7 @@ std::vector<float> readFloats(const std::string& path)
 
 }  // namespace
 
-TEST(MusicOutput, TheModuleIsHeardAndTheExitSlowsAndFadesIt)
-{
+TEST(MusicOutput, TheModuleIsHeardAndTheExitSlowsAndFadesIt) {
     const std::string out = (std::filesystem::temp_directory_path() / "zd_music_output.raw").string();
     std::remove(out.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -88,8 +81,7 @@ TEST(MusicOutput, TheModuleIsHeardAndTheExitSlowsAndFadesIt)
 
     // The tone: a square wave of 220.5 Hz, about 22 sign changes per window.
     size_t first = 0;
-    while (first < windows.size() && windows[first].rms < 0.01)
-        ++first;
+    while (first < windows.size() && windows[first].rms < 0.01) ++first;
     ASSERT_LT(first + 3, windows.size()) << "nothing was heard";
     const Window& playing = windows[first + 2];
     EXPECT_GT(playing.rms, 0.05);
@@ -98,8 +90,7 @@ TEST(MusicOutput, TheModuleIsHeardAndTheExitSlowsAndFadesIt)
     // While slowing down the tone falls in pitch but is still heard.
     bool slowedDown = false;
     for (const Window& w : windows)
-        if (w.rms > 0.02 && w.crossings > 0 && w.crossings < 11)
-            slowedDown = true;
+        if (w.rms > 0.02 && w.crossings > 0 && w.crossings < 11) slowedDown = true;
     EXPECT_TRUE(slowedDown);
 
     // The volume slide takes it down to silence.

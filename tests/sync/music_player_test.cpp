@@ -15,18 +15,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-double secondsSince(Clock::time_point t)
-{
-    return std::chrono::duration<double>(Clock::now() - t).count();
-}
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
-int rowsPlayed(uint32_t raw, int rows)
-{
+int rowsPlayed(uint32_t raw, int rows) {
     return static_cast<int>(raw & 0xFFFF) * rows + static_cast<int>(raw >> 16);
 }
 
@@ -36,8 +29,7 @@ protected:
     void TearDown() override { soundFree(); }
 
     // Start-up as the presentation does it: open, start, position 0.
-    static void startModule(const TestModuleShape& shape)
-    {
+    static void startModule(const TestModuleShape& shape) {
         const std::string path = writeTempFile("zd_music_test.it", makeTestModule(shape));
         musicOpen(path.c_str());
         musicStart();
@@ -47,8 +39,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MusicPlayerTest, ModuleAdvancesOrderAndRowAtTheRateOfItsTempo)
-{
+TEST_F(MusicPlayerTest, ModuleAdvancesOrderAndRowAtTheRateOfItsTempo) {
     TestModuleShape shape;  // speed 2, tempo 250: 20 ms rows, 16 rows an order
     shape.orderCount = 8;
     startModule(shape);
@@ -65,8 +56,7 @@ TEST_F(MusicPlayerTest, ModuleAdvancesOrderAndRowAtTheRateOfItsTempo)
     EXPECT_GE(musicPosition() & 0xFFFF, 2u);  // the order has moved on
 }
 
-TEST_F(MusicPlayerTest, EachLoopRestartsTheDemoClockOnce)
-{
+TEST_F(MusicPlayerTest, EachLoopRestartsTheDemoClockOnce) {
     TestModuleShape shape;
     shape.orderCount = 2;
     shape.rowsPerPattern = 8;  // 320 ms a pass
@@ -89,8 +79,7 @@ TEST_F(MusicPlayerTest, EachLoopRestartsTheDemoClockOnce)
     EXPECT_LT(longest_ms, 380);
 }
 
-TEST_F(MusicPlayerTest, PositionZeroRestartsTheClockAndOtherPositionsDoNot)
-{
+TEST_F(MusicPlayerTest, PositionZeroRestartsTheClockAndOtherPositionsDoNot) {
     startModule({});
     sleepMs(300);
     EXPECT_GE(demoTime(), 290);
@@ -103,8 +92,7 @@ TEST_F(MusicPlayerTest, PositionZeroRestartsTheClockAndOtherPositionsDoNot)
     EXPECT_EQ(musicPosition(), 0u);
 }
 
-TEST_F(MusicPlayerTest, VolumeSetBeforeOpeningIsUsedByTheOutput)
-{
+TEST_F(MusicPlayerTest, VolumeSetBeforeOpeningIsUsedByTheOutput) {
     musicSetVolume(30);
     startModule({});
     int music = 0, sample = 0, stream = 0;
@@ -114,8 +102,7 @@ TEST_F(MusicPlayerTest, VolumeSetBeforeOpeningIsUsedByTheOutput)
     EXPECT_EQ(stream, 30);
 }
 
-TEST_F(MusicPlayerTest, FadeOutSlowsSlidesAndReleasesWithinASecond)
-{
+TEST_F(MusicPlayerTest, FadeOutSlowsSlidesAndReleasesWithinASecond) {
     startModule({});
     sleepMs(100);
     const Clock::time_point start = Clock::now();
@@ -129,8 +116,7 @@ TEST_F(MusicPlayerTest, FadeOutSlowsSlidesAndReleasesWithinASecond)
     EXPECT_EQ(musicPosition(), 0u);  // no channel any more
 }
 
-TEST_F(MusicPlayerTest, WaveFilePlaysAsALoopingStream)
-{
+TEST_F(MusicPlayerTest, WaveFilePlaysAsALoopingStream) {
     const std::string path = writeTempFile("zd_music_test.wav", makeSquareWav(22050, 0.2, 441));
     musicOpen(path.c_str());
     musicStart();
@@ -141,8 +127,7 @@ TEST_F(MusicPlayerTest, WaveFilePlaysAsALoopingStream)
     EXPECT_LT(musicPosition(), 8820u * 4);
 }
 
-TEST(MusicPlayerFailure, MissingFileEndsWithTheLibraryMessageAndCodeOne)
-{
+TEST(MusicPlayerFailure, MissingFileEndsWithTheLibraryMessageAndCodeOne) {
     // Standard output goes to standard error so that the message can be matched.
     EXPECT_EXIT(
         {
@@ -152,8 +137,7 @@ TEST(MusicPlayerFailure, MissingFileEndsWithTheLibraryMessageAndCodeOne)
         ::testing::ExitedWithCode(1), "BASS Error\\(2\\): Can't play the file");
 }
 
-TEST(MusicPlayerFailure, FileThatIsNoMusicEndsWithTheFormatCode)
-{
+TEST(MusicPlayerFailure, FileThatIsNoMusicEndsWithTheFormatCode) {
     const std::string path = writeTempFile("zd_music_junk.it", std::vector<uint8_t>(400, 0x33));
     EXPECT_EXIT(
         {

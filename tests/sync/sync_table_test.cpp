@@ -21,8 +21,7 @@ void recordOtherScene(float t) { otherCalls.push_back(t); }
 
 class SyncTableTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         syncTable = SyncTable{};
         calls.clear();
         otherCalls.clear();
@@ -32,28 +31,27 @@ protected:
         clockBase.store(fakeNow_ms);
         at(0, 0);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         setDemoClockSource(nullptr);
         setSyncPositionSource(nullptr);
     }
     // The music is heard at (order, row): raw packing has the row in the high half.
-    static void at(int order, int row) { fakeRawPosition = static_cast<uint32_t>(order) | (static_cast<uint32_t>(row) << 16); }
+    static void at(int order, int row) {
+        fakeRawPosition = static_cast<uint32_t>(order) | (static_cast<uint32_t>(row) << 16);
+    }
     static void advance(int ms) { fakeNow_ms += static_cast<uint32_t>(ms); }
 };
 
 }  // namespace
 
-TEST(MusicPosition, RepacksOrderFromLowHalfAndRowFromHighHalf)
-{
+TEST(MusicPosition, RepacksOrderFromLowHalfAndRowFromHighHalf) {
     EXPECT_EQ(musicPositionFromRaw(0x00050003u), 3 * 65536 + 5);
     EXPECT_EQ(musicPositionFromRaw(0), 0);
     // Order first, then row.
     EXPECT_GT(musicPositionFromRaw(0x00000001u), musicPositionFromRaw(0x003F0000u));
 }
 
-TEST_F(SyncTableTest, TriggerAtStartUsesKeyMinusOneAndFiresFromTheFirstFrame)
-{
+TEST_F(SyncTableTest, TriggerAtStartUsesKeyMinusOneAndFiresFromTheFirstFrame) {
     advance(16);
     syncTrigger(0, 0, 1.0f, recordScene);
     ASSERT_EQ(calls.size(), 1u);
@@ -62,11 +60,9 @@ TEST_F(SyncTableTest, TriggerAtStartUsesKeyMinusOneAndFiresFromTheFirstFrame)
     EXPECT_EQ(syncTable.slots[0].time, 16);
 }
 
-TEST_F(SyncTableTest, TriggerRunsForItsDurationAndNeverAgain)
-{
+TEST_F(SyncTableTest, TriggerRunsForItsDurationAndNeverAgain) {
     at(1, 0);
-    for (int frame = 0; frame < 10; ++frame, advance(16))
-        syncTrigger(2, 0, 0.5f, recordScene);
+    for (int frame = 0; frame < 10; ++frame, advance(16)) syncTrigger(2, 0, 0.5f, recordScene);
     EXPECT_TRUE(calls.empty());
 
     at(2, 0);
@@ -75,12 +71,10 @@ TEST_F(SyncTableTest, TriggerRunsForItsDurationAndNeverAgain)
     ASSERT_EQ(calls.size(), 32u);  // 0, 0.016, … 0.496
     EXPECT_FLOAT_EQ(calls.front(), 0.0f);
     EXPECT_NEAR(calls.back(), 0.496f, 1e-6f);
-    for (float t : calls)
-        EXPECT_LT(t, 0.5f);
+    for (float t : calls) EXPECT_LT(t, 0.5f);
 }
 
-TEST_F(SyncTableTest, SpanIsCalledAtItsStartAndNotAtItsEnd)
-{
+TEST_F(SyncTableTest, SpanIsCalledAtItsStartAndNotAtItsEnd) {
     at(5, 0);
     advance(100);
     syncSpan(5, 0, 9, 0, recordScene);
@@ -99,8 +93,7 @@ TEST_F(SyncTableTest, SpanIsCalledAtItsStartAndNotAtItsEnd)
     EXPECT_EQ(calls.size(), 2u);
 }
 
-TEST_F(SyncTableTest, EntriesWithTheSameStartShareOneSlotAndOneStartTime)
-{
+TEST_F(SyncTableTest, EntriesWithTheSameStartShareOneSlotAndOneStartTime) {
     at(5, 0);
     advance(1000);
     syncSpan(5, 0, 9, 0, recordScene);
@@ -117,8 +110,7 @@ TEST_F(SyncTableTest, EntriesWithTheSameStartShareOneSlotAndOneStartTime)
     EXPECT_EQ(syncTable.slots[1].key, 0);  // only one slot in use
 }
 
-TEST_F(SyncTableTest, JumpPastATriggerStampsItAtTheFirstFrameAtOrAfterItsStart)
-{
+TEST_F(SyncTableTest, JumpPastATriggerStampsItAtTheFirstFrameAtOrAfterItsStart) {
     at(1, 10);
     advance(500);
     syncTrigger(2, 0, 1.0f, recordScene);
@@ -133,8 +125,7 @@ TEST_F(SyncTableTest, JumpPastATriggerStampsItAtTheFirstFrameAtOrAfterItsStart)
     EXPECT_EQ(syncTable.slots[0].time, 540);
 }
 
-TEST_F(SyncTableTest, StampsSurviveAClockRestartSoAnEarlyPositionGetsANegativeTime)
-{
+TEST_F(SyncTableTest, StampsSurviveAClockRestartSoAnEarlyPositionGetsANegativeTime) {
     at(2, 0);
     advance(3000);
     syncSpan(2, 0, 4, 0, recordScene);
@@ -147,16 +138,12 @@ TEST_F(SyncTableTest, StampsSurviveAClockRestartSoAnEarlyPositionGetsANegativeTi
     EXPECT_FLOAT_EQ(calls[1], -1.0f);
 }
 
-TEST_F(SyncTableTest, HundredFiftyDistinctPositionsFit)
-{
-    for (int i = 0; i < SyncTable::kSlots; ++i)
-        EXPECT_EQ(syncSlot(i / 64, i % 64), i);
+TEST_F(SyncTableTest, HundredFiftyDistinctPositionsFit) {
+    for (int i = 0; i < SyncTable::kSlots; ++i) EXPECT_EQ(syncSlot(i / 64, i % 64), i);
     EXPECT_EQ(syncSlot(0, 5), 5);
 }
 
-TEST_F(SyncTableTest, HundredFiftyFirstDistinctPositionEndsTheProcess)
-{
-    for (int i = 0; i < SyncTable::kSlots; ++i)
-        syncSlot(i / 64, i % 64);
+TEST_F(SyncTableTest, HundredFiftyFirstDistinctPositionEndsTheProcess) {
+    for (int i = 0; i < SyncTable::kSlots; ++i) syncSlot(i / 64, i % 64);
     EXPECT_EXIT(syncSlot(40, 0), ::testing::ExitedWithCode(1), "");
 }

@@ -15,7 +15,8 @@ namespace {
 // A ridge line: height in pixels above the bottom at column x.
 float ridge(float x, float scale, float amplitude, uint32_t salt) {
     float n = tileFbm(x / scale, 0.5f, 1 << 12, 5, salt);
-    return amplitude * (0.35f + 1.1f * (n - 0.5f) + 0.5f * std::pow(tileNoise(x / (scale * 2.7f), 3.5f, 1 << 12, salt + 7), 2.0f));
+    return amplitude * (0.35f + 1.1f * (n - 0.5f) +
+                        0.5f * std::pow(tileNoise(x / (scale * 2.7f), 3.5f, 1 << 12, salt + 7), 2.0f));
 }
 
 }  // namespace
@@ -27,8 +28,11 @@ Image makeScrollerBackground() {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             float t = y / static_cast<float>(height - 1);
-            Rgb sky = gradient({{0.0f, rgbOf(0x02030C)}, {0.35f, rgbOf(0x0C0A2A)}, {0.65f, rgbOf(0x30184C)},
-                                {0.88f, rgbOf(0x903C50)}, {1.0f, rgbOf(0xE8904C)}},
+            Rgb sky = gradient({{0.0f, rgbOf(0x02030C)},
+                                {0.35f, rgbOf(0x0C0A2A)},
+                                {0.65f, rgbOf(0x30184C)},
+                                {0.88f, rgbOf(0x903C50)},
+                                {1.0f, rgbOf(0xE8904C)}},
                                t);
             float nebula = tileFbm(x / 90.0f, y / 70.0f, 16, 6, 41);
             float wisps = std::max(0.0f, nebula - 0.48f) * 2.2f;
@@ -57,7 +61,9 @@ Image makePanoramaBackground() {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             float t = y / 255.0f;
-            c.at(x, y) = gradient({{0.0f, rgbOf(0x183858)}, {0.5f, rgbOf(0x5A8098)}, {0.8f, rgbOf(0xE0B088)},
+            c.at(x, y) = gradient({{0.0f, rgbOf(0x183858)},
+                                   {0.5f, rgbOf(0x5A8098)},
+                                   {0.8f, rgbOf(0xE0B088)},
                                    {1.0f, rgbOf(0xF8D0A0)}},
                                   t);
         }
@@ -79,9 +85,10 @@ Image makePanoramaBackground() {
             float top = height - r.base - ridge(static_cast<float>(x), r.scale, r.amplitude, r.salt);
             for (int y = std::max(0, static_cast<int>(top)); y < height; ++y) {
                 float cover = std::clamp(y + 1.0f - top, 0.0f, 1.0f);  // soft top edge
-                float depth = (y - top) / 120.0f;                     // mist rises from the valleys
+                float depth = (y - top) / 120.0f;                      // mist rises from the valleys
                 Rgb rock = r.colour * (0.9f + 0.2f * tileFbm(x / 12.0f, y / 12.0f, 256, 3, r.salt + 1));
-                Rgb hazed = mix(rock, rgbOf(0xC8B0A8), std::clamp(depth * 0.35f, 0.0f, 0.35f) * (r.salt == 57 ? 0.3f : 1.0f));
+                Rgb hazed = mix(rock, rgbOf(0xC8B0A8),
+                                std::clamp(depth * 0.35f, 0.0f, 0.35f) * (r.salt == 57 ? 0.3f : 1.0f));
                 c.at(x, y) = mix(c.at(x, y), hazed, cover);
             }
         }
@@ -97,7 +104,8 @@ Image makeBallRoomBackground() {
         for (int x = 0; x < width; ++x) {
             float dx = (x - 180.0f) / 180.0f, dy = (y - 118.0f) / 128.0f;
             float r = std::sqrt(dx * dx + dy * dy);
-            Rgb base = gradient({{0.0f, rgbOf(0x2A6A78)}, {0.5f, rgbOf(0x10303C)}, {1.2f, rgbOf(0x04080C)}}, r);
+            Rgb base =
+                gradient({{0.0f, rgbOf(0x2A6A78)}, {0.5f, rgbOf(0x10303C)}, {1.2f, rgbOf(0x04080C)}}, r);
             float ring = std::pow(0.5f + 0.5f * std::cos(r * 42.0f), 24.0f) * std::max(0.0f, 1.0f - r);
             float grain = tileFbm(x / 20.0f, y / 20.0f, 32, 3, 61);
             c.at(x, y) = base * (0.9f + 0.2f * grain) + rgbOf(0x70E0F0) * (ring * 0.35f);
@@ -125,22 +133,26 @@ Image makeTextColumn() {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             float n = tileFbm(x / 6.0f, y / 6.0f, 64, 3, 71);
-            float shade = 165.0f + 14.0f * (n - 0.5f) - 10.0f * smoothstep(140.0f, 153.0f, static_cast<float>(x));
+            float shade =
+                165.0f + 14.0f * (n - 0.5f) - 10.0f * smoothstep(140.0f, 153.0f, static_cast<float>(x));
             c.at(x, y) = {shade, shade, shade + 2.0f};
         }
     static const char* const kLines[] = {
-        "#no fx",     "",          "this column", "holds no",    "effects.",    "",          "just words",
-        "scrolling",  "slowly",    "beside a",    "dented ball.", "",           "#why",      "",
-        "because",    "every demo", "needs a",    "moment of",   "calm.",       "",          "#the ball",
-        "",           "pushed",    "from four",   "sides",       "at once,",    "it wobbles", "and turns",
-        "in its",     "little",    "room.",       "",            "#made with",  "",          "pixels",
-        "and stubborn", "patience", "in the",     "winter of",   "ninety-",     "nine.",     "",
-        "#keep",      "",          "watching.",   "more to",     "come.",       "",          "#bodravin",
+        "#no fx",     "",          "this column", "holds no",   "effects.",     "",
+        "just words", "scrolling", "slowly",      "beside a",   "dented ball.", "",
+        "#why",       "",          "because",     "every demo", "needs a",      "moment of",
+        "calm.",      "",          "#the ball",   "",           "pushed",       "from four",
+        "sides",      "at once,",  "it wobbles",  "and turns",  "in its",       "little",
+        "room.",      "",          "#made with",  "",           "pixels",       "and stubborn",
+        "patience",   "in the",    "winter of",   "ninety-",    "nine.",        "",
+        "#keep",      "",          "watching.",   "more to",    "come.",        "",
+        "#bodravin",
     };
     // Spread the text over the column: the blank lines share what is left.
     auto render = [](const char* line) {
         bool heading = line[0] == '#';
-        return renderText(heading ? kBoldFontPath : kSansFontPath, heading ? line + 1 : line, heading ? 20 : 16);
+        return renderText(heading ? kBoldFontPath : kSansFontPath, heading ? line + 1 : line,
+                          heading ? 20 : 16);
     };
     int used = 0, blanks = 0;
     for (const char* line : kLines) {
@@ -178,7 +190,9 @@ Image makeSeaBackground() {
         for (int x = 0; x < width; ++x) {
             if (y < horizon) {
                 float t = y / static_cast<float>(horizon);
-                Rgb sky = gradient({{0.0f, rgbOf(0x1C1040)}, {0.5f, rgbOf(0x6A2868)}, {0.85f, rgbOf(0xE06050)},
+                Rgb sky = gradient({{0.0f, rgbOf(0x1C1040)},
+                                    {0.5f, rgbOf(0x6A2868)},
+                                    {0.85f, rgbOf(0xE06050)},
                                     {1.0f, rgbOf(0xFFB060)}},
                                    t);
                 float cloud = tileFbm(x / 160.0f, y / 14.0f, 64, 5, 81);
@@ -187,7 +201,8 @@ Image makeSeaBackground() {
                 c.at(x, y) = mix(sky, cloudColour, dense * 0.8f);
             } else {
                 float t = (y - horizon) / static_cast<float>(height - horizon);
-                Rgb sea = gradient({{0.0f, rgbOf(0x803850)}, {0.3f, rgbOf(0x402048)}, {1.0f, rgbOf(0x100818)}}, t);
+                Rgb sea =
+                    gradient({{0.0f, rgbOf(0x803850)}, {0.3f, rgbOf(0x402048)}, {1.0f, rgbOf(0x100818)}}, t);
                 float wave = tileFbm(x / 40.0f, (y - horizon) * (y - horizon) / 60.0f, 64, 3, 83);
                 float path = std::exp(-std::pow((x - sunX) / (30.0f + 200.0f * t), 2.0f));
                 float glint = smoothstep(0.55f, 0.7f, wave) * path;

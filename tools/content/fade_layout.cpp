@@ -48,9 +48,8 @@ struct Pulse {
 };
 
 const Pulse kPulses[] = {
-    {"logo.jpg", 0}, {"p8p1.jpg", 0}, {"p8p2.jpg", 0}, {"p8p3.jpg", 0},
-    {"p3p1.jpg", 256}, {"p3p2.jpg", 256}, {"p9p1.jpg", 0}, {"p9p2.jpg", 0},
-    {"p9p3.jpg", 0}, {"p9p4.jpg", 0}, {"p9p5.jpg", 0},
+    {"logo.jpg", 0}, {"p8p1.jpg", 0}, {"p8p2.jpg", 0}, {"p8p3.jpg", 0}, {"p3p1.jpg", 256}, {"p3p2.jpg", 256},
+    {"p9p1.jpg", 0}, {"p9p2.jpg", 0}, {"p9p3.jpg", 0}, {"p9p4.jpg", 0}, {"p9p5.jpg", 0},
 };
 
 bool inside(const FadeRect& r) {

@@ -11,10 +11,10 @@
 namespace {
 
 const char* const kLoadOrder[] = {
-    "pelk1.jpg", "pelk2.jpg", "dro1.jpg",  "dro2.jpg",  "tazu1.jpg", "tazu2.jpg",    "kel1.jpg",
-    "kel2.jpg",  "we.jpg",    "are.jpg",   "bodravin.jpg", "you.jpg", "qm.jpg",      "takes.jpg",
-    "people.jpg", "theblame.jpg", "p9p1.jpg", "p9p2.jpg", "p9p3.jpg", "p9p4.jpg",    "p9p5.jpg",
-    "p3p1.jpg",  "p3p2.jpg",  "p8p1.jpg",  "p8p2.jpg",  "p8p3.jpg",  "logo.jpg",
+    "pelk1.jpg",  "pelk2.jpg",    "dro1.jpg", "dro2.jpg",     "tazu1.jpg", "tazu2.jpg", "kel1.jpg",
+    "kel2.jpg",   "we.jpg",       "are.jpg",  "bodravin.jpg", "you.jpg",   "qm.jpg",    "takes.jpg",
+    "people.jpg", "theblame.jpg", "p9p1.jpg", "p9p2.jpg",     "p9p3.jpg",  "p9p4.jpg",  "p9p5.jpg",
+    "p3p1.jpg",   "p3p2.jpg",     "p8p1.jpg", "p8p2.jpg",     "p8p3.jpg",  "logo.jpg",
 };
 
 }  // namespace

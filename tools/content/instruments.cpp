@@ -213,7 +213,8 @@ ItSample pluck() {
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = seconds(static_cast<int>(i));
         const double cutoff = 400.0 + 5000.0 * std::exp(-t / 0.05);
-        const double wave = saw(frequency * t, frequency, cutoff) + 0.5 * saw(frequency * 1.005 * t, frequency, cutoff);
+        const double wave =
+            saw(frequency * t, frequency, cutoff) + 0.5 * saw(frequency * 1.005 * t, frequency, cutoff);
         s[i] = wave * std::exp(-t / 0.18) * std::min(1.0, t / 0.001);
     }
     ItSample sample;
@@ -231,7 +232,8 @@ ItSample stab() {
         const double t = seconds(static_cast<int>(i));
         const double cutoff = 600.0 + 6000.0 * std::exp(-t / 0.07);
         double wave = 0;
-        for (double ratio : {1.0, 1.4983, 2.0, 3.0}) wave += saw(frequency * ratio * t, frequency * ratio, cutoff);
+        for (double ratio : {1.0, 1.4983, 2.0, 3.0})
+            wave += saw(frequency * ratio * t, frequency * ratio, cutoff);
         s[i] = std::tanh(0.8 * wave) * std::exp(-t / 0.16) * std::min(1.0, t / 0.001);
     }
     ItSample sample;
@@ -244,8 +246,8 @@ ItSample stab() {
 
 // A looped sample: each voice runs a whole number of cycles over the loop, so
 // the loop joins without a click. The attack before the loop fades in.
-ItSample loopedVoices(const char* name, int loopFrames, int attackFrames, const std::vector<int>& cyclesPerLoop,
-                      double cutoff, int volume) {
+ItSample loopedVoices(const char* name, int loopFrames, int attackFrames,
+                      const std::vector<int>& cyclesPerLoop, double cutoff, int volume) {
     const double base = static_cast<double>(cyclesPerLoop[0]) * kRate / loopFrames;
     std::vector<double> s(static_cast<size_t>(attackFrames + loopFrames));
     for (size_t i = 0; i < s.size(); ++i) {

@@ -58,7 +58,8 @@ Image marble() {
             const double turbulence = tiledTurbulence(u, v, 4, 11);
             const double vein = std::pow(std::fabs(std::sin(2 * kPi * (2 * u + v) + 6 * turbulence)), 0.35);
             const double cloud = tiledTurbulence(u, v, 8, 31);
-            image.row(y)[x] = packRgb(70 + 170 * vein + 20 * cloud, 60 + 160 * vein + 15 * cloud, 80 + 150 * vein);
+            image.row(y)[x] =
+                packRgb(70 + 170 * vein + 20 * cloud, 60 + 160 * vein + 15 * cloud, 80 + 150 * vein);
         }
     }
     return image;
@@ -87,15 +88,16 @@ Image tiles() {
 
 // An environment map read by the vertex normal: rows run from one pole to the
 // other, so the upper half is sky, a bright horizon in the middle, ground below.
-Image environment(int width, int height, double skyR, double skyG, double skyB, double groundR, double groundG,
-                  double groundB) {
+Image environment(int width, int height, double skyR, double skyG, double skyB, double groundR,
+                  double groundG, double groundB) {
     Image image(width, height);
     for (int y = 0; y < height; ++y) {
         const double v = (y + 0.5) / height * 2 - 1;  // -1 .. 1
         for (int x = 0; x < width; ++x) {
             const double u = (x + 0.5) / width;
             const double horizon = std::exp(-std::fabs(v) * 14) * 255;
-            const double streak = std::pow(0.5 + 0.5 * std::cos(2 * kPi * 3 * u), 8) * 120 * (1 - std::fabs(v));
+            const double streak =
+                std::pow(0.5 + 0.5 * std::cos(2 * kPi * 3 * u), 8) * 120 * (1 - std::fabs(v));
             const double clouds = 40 * tiledNoise(u * 8, (v + 1) * 4, 8, 8, 17);
             double r, g, b;
             if (v < 0) {

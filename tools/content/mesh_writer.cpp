@@ -50,7 +50,8 @@ std::vector<uint8_t> writeMesh(const MeshData& mesh) {
     putU16(out, static_cast<uint32_t>(mesh.faces.size()));
     for (const MeshFace& face : mesh.faces) {
         checkFace(face, mesh);
-        for (int16_t value : {face.a, face.b, face.c, face.material}) putU16(out, static_cast<uint16_t>(value));
+        for (int16_t value : {face.a, face.b, face.c, face.material})
+            putU16(out, static_cast<uint16_t>(value));
     }
 
     putU16(out, static_cast<uint32_t>(mesh.materials.size()));

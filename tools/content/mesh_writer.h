@@ -31,7 +31,7 @@ struct MeshFace {
 
 struct MeshMaterial {
     uint32_t flags = 0;
-    uint32_t colour = 0;  // 0x00RRGGBB
+    uint32_t colour = 0;      // 0x00RRGGBB
     std::string textureName;  // only for textured materials
 };
 

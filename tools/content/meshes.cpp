@@ -10,14 +10,16 @@ namespace {
 
 MeshData ball() {
     MeshData mesh;
-    mesh.materials.push_back({kMaterialTextured | kMaterialGouraud | kMaterialEnvMapped, 0xFFFFFF, meshtex::kChrome});
+    mesh.materials.push_back(
+        {kMaterialTextured | kMaterialGouraud | kMaterialEnvMapped, 0xFFFFFF, meshtex::kChrome});
     addIcosphere(mesh, 1.0f, 3, 0);  // 642 vertices, 1280 faces
     return mesh;
 }
 
 MeshData knot() {
     MeshData mesh;
-    mesh.materials.push_back({kMaterialTextured | kMaterialGouraud | kMaterialEnvMapped, 0xFFFFFF, meshtex::kSunset});
+    mesh.materials.push_back(
+        {kMaterialTextured | kMaterialGouraud | kMaterialEnvMapped, 0xFFFFFF, meshtex::kSunset});
     addTorusKnot(mesh, 2, 3, 1.0f, 0.45f, 0.22f, 120, 8, 0);
     return mesh;
 }
@@ -76,7 +78,8 @@ MeshData crystal() {
 MeshData bubble() {
     MeshData mesh;
     mesh.materials.push_back(
-        {kMaterialTextured | kMaterialGouraud | kMaterialTranslucent | kMaterialEnvMapped, 0xFFFFFF, meshtex::kChrome});
+        {kMaterialTextured | kMaterialGouraud | kMaterialTranslucent | kMaterialEnvMapped, 0xFFFFFF,
+         meshtex::kChrome});
     addIcosphere(mesh, 1.0f, 2, 0);  // 162 vertices, 320 faces
     return mesh;
 }

@@ -61,12 +61,14 @@ Image logo() {
     Canvas c(512, 256);
     Mask title = renderTextToFit(kBoldFontPath, "bodravin", 440, 86, 6);
     int tx = (512 - title.width) / 2, ty = 58;
-    paintLettering(c, title, tx, ty, {rgbOf(0xFFFFFF), rgbOf(0x4068A8), rgbOf(0xF0F8FF), rgbOf(0x0A3080), 5, 0.7f});
+    paintLettering(c, title, tx, ty,
+                   {rgbOf(0xFFFFFF), rgbOf(0x4068A8), rgbOf(0xF0F8FF), rgbOf(0x0A3080), 5, 0.7f});
     // A faint mirror image under the title, fading downwards.
     Mask mirror(title.width, title.height / 2);
     for (int y = 0; y < mirror.height; ++y)
         for (int x = 0; x < mirror.width; ++x)
-            mirror.at(x, y) = title.at(x, title.height - 1 - y) * 0.6f * (1.0f - static_cast<float>(y) / mirror.height);
+            mirror.at(x, y) =
+                title.at(x, title.height - 1 - y) * 0.6f * (1.0f - static_cast<float>(y) / mirror.height);
     paintMask(c, mirror, tx, ty + title.height + 8, rgbOf(0xB0C8FF));
     rule(c, 36, 476, ty + title.height + 5, rgbOf(0xA0C0FF));
     int sy = ty + title.height + mirror.height + 18;
@@ -112,7 +114,8 @@ Image nameList(const char* const* names, int count, const LetterStyle& style) {
         int column = i % 2, row = i / 2;
         int x = column == 0 ? 236 : 276;
         int y = 28 + row * rowHeight;
-        placeTextSized(c, kBoldFontPath, names[i], x, y, 40, style, column == 0 ? Align::Right : Align::Left, 1);
+        placeTextSized(c, kBoldFontPath, names[i], x, y, 40, style, column == 0 ? Align::Right : Align::Left,
+                       1);
     }
     for (int row = 0; row < rows; ++row) square(c, 253, 28 + row * rowHeight + 18, 6, style.middle);
     return toImage(c, kFadeBlackCut);

@@ -31,7 +31,8 @@ int Rng::below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n
 namespace {
 
 float latticeValue(int x, int y, uint32_t salt) {
-    uint32_t h = static_cast<uint32_t>(x) * 0x8DA6B343u ^ static_cast<uint32_t>(y) * 0xD8163841u ^ salt * 0xCB1AB31Fu;
+    uint32_t h =
+        static_cast<uint32_t>(x) * 0x8DA6B343u ^ static_cast<uint32_t>(y) * 0xD8163841u ^ salt * 0xCB1AB31Fu;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -78,7 +79,8 @@ Rgb gradient(std::initializer_list<GradientStop> stops, float t) {
     const GradientStop* s = stops.begin();
     if (t <= s[0].at) return s[0].colour;
     for (size_t i = 1; i < stops.size(); ++i)
-        if (t <= s[i].at) return mix(s[i - 1].colour, s[i].colour, (t - s[i - 1].at) / (s[i].at - s[i - 1].at));
+        if (t <= s[i].at)
+            return mix(s[i - 1].colour, s[i].colour, (t - s[i - 1].at) / (s[i].at - s[i - 1].at));
     return s[stops.size() - 1].colour;
 }
 
@@ -106,7 +108,8 @@ void addGlowWrapped(Canvas& canvas, float cx, float cy, float radius, Rgb colour
     for (int oy = -1; oy <= 1; ++oy)
         for (int ox = -1; ox <= 1; ++ox) {
             float x = cx + ox * canvas.width, y = cy + oy * canvas.height;
-            if (x + radius < 0 || x - radius > canvas.width || y + radius < 0 || y - radius > canvas.height) continue;
+            if (x + radius < 0 || x - radius > canvas.width || y + radius < 0 || y - radius > canvas.height)
+                continue;
             addGlow(canvas, x, y, radius, colour);
         }
 }

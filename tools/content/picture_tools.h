@@ -51,9 +51,9 @@ class Rng {
 public:
     explicit Rng(uint32_t start) : state_(start ? start : 0x9E3779B9u) {}
     uint32_t next();
-    float uniform();                   // [0, 1)
-    float range(float lo, float hi);   // [lo, hi)
-    int below(int n);                  // 0 .. n-1
+    float uniform();                  // [0, 1)
+    float range(float lo, float hi);  // [lo, hi)
+    int below(int n);                 // 0 .. n-1
 
 private:
     uint32_t state_;
@@ -93,7 +93,7 @@ Image toImage(const Canvas& canvas, float blackCut = 0.0f);
 ContentFile jpegFile(const std::string& name, const Image& image);
 ContentFile jpegFile(const std::string& name, const Canvas& canvas, float blackCut = 0.0f);
 
-inline constexpr int kJpegQuality = 95;        // textures and backgrounds
+inline constexpr int kJpegQuality = 95;          // textures and backgrounds
 inline constexpr int kOverlayJpegQuality = 100;  // pictures drawn with black as transparent
 
 }  // namespace paint

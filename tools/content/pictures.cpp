@@ -50,8 +50,11 @@ Image makeSwirlTexture() {
             float wx = tileFbm(fx, fy, 4, 4, 3), wy = tileFbm(fx, fy, 4, 4, 5);
             float n = tileFbm(fx + 2.5f * wx, fy + 2.5f * wy, 4, 5, 7);
             float band = 0.5f + 0.5f * std::sin((n * 3.0f + wx * 1.5f) * 6.2831853f);
-            Rgb colour = gradient({{0.0f, rgbOf(0x1A0830)}, {0.35f, rgbOf(0x6A1860)}, {0.65f, rgbOf(0xD04868)},
-                                   {0.85f, rgbOf(0xF0A050)}, {1.0f, rgbOf(0xFFE8B0)}},
+            Rgb colour = gradient({{0.0f, rgbOf(0x1A0830)},
+                                   {0.35f, rgbOf(0x6A1860)},
+                                   {0.65f, rgbOf(0xD04868)},
+                                   {0.85f, rgbOf(0xF0A050)},
+                                   {1.0f, rgbOf(0xFFE8B0)}},
                                   0.15f + 0.85f * band * (0.4f + 0.8f * n));
             c.at(x, y) = colour;
         }
@@ -66,8 +69,10 @@ Image makeTunnelTexture() {
             float n = tileFbm(x / 16.0f, y / 16.0f, 16, 4, 19);
             int px = x % 32, py = y % 32;
             float seam = (px == 0 || py == 0) ? 0.35f : (px == 1 || py == 1) ? 1.35f : 1.0f;
-            float plate = 0.85f + 0.3f * tileNoise(static_cast<float>(x / 32), static_cast<float>(y / 32), 8, 23);
-            Rgb steel = gradient({{0.0f, rgbOf(0x101828)}, {0.5f, rgbOf(0x385070)}, {1.0f, rgbOf(0x7090A8)}}, n);
+            float plate =
+                0.85f + 0.3f * tileNoise(static_cast<float>(x / 32), static_cast<float>(y / 32), 8, 23);
+            Rgb steel =
+                gradient({{0.0f, rgbOf(0x101828)}, {0.5f, rgbOf(0x385070)}, {1.0f, rgbOf(0x7090A8)}}, n);
             c.at(x, y) = steel * (seam * plate * 0.8f);
             // Rivets two pixels in from each panel corner.
             int rx = (px + 4) % 32, ry = (py + 4) % 32;
@@ -80,7 +85,8 @@ Image makeTunnelTexture() {
     std::vector<Lamp> lamps;
     for (int lamp = 0; lamp < 26; ++lamp) {
         int gx = rng.below(8), gy = rng.below(8);
-        float x = gx * 32.0f + 16.0f + rng.range(-6.0f, 6.0f), y = gy * 32.0f + 16.0f + rng.range(-6.0f, 6.0f);
+        float x = gx * 32.0f + 16.0f + rng.range(-6.0f, 6.0f),
+              y = gy * 32.0f + 16.0f + rng.range(-6.0f, 6.0f);
         Rgb tint = rng.uniform() < 0.5f ? rgbOf(0xFFB050) : rgbOf(0x60C0FF);
         addGlowWrapped(c, x, y, 14.0f, tint * 0.8f);
         addGlowWrapped(c, x, y, 5.0f, rgbOf(0xFFFFFF) * 0.6f);
@@ -106,7 +112,9 @@ Image makeOpeningBackdrop() {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 512; ++x) {
             float t = y / 255.0f;
-            Rgb sky = gradient({{0.0f, rgbOf(0x060818)}, {0.55f, rgbOf(0x28185A)}, {0.85f, rgbOf(0x8A3070)},
+            Rgb sky = gradient({{0.0f, rgbOf(0x060818)},
+                                {0.55f, rgbOf(0x28185A)},
+                                {0.85f, rgbOf(0x8A3070)},
                                 {1.0f, rgbOf(0xF08850)}},
                                t);
             float cloud = tileFbm(x / 64.0f, y / 24.0f, 8, 5, 31);
@@ -135,7 +143,9 @@ Image makeOpeningBackdrop() {
             if (d2 >= 1.0f || (rr > 1.25f && rr < 1.75f && !behind)) continue;
             float z = std::sqrt(1.0f - d2);
             float light = std::max(0.0f, -0.55f * dx + 0.35f * dy + 0.75f * z);
-            float stripes = 0.75f + 0.25f * std::sin((dy * 7.0f + 0.6f * tileFbm(dx * 4 + 4, dy * 4 + 4, 16, 3, 37)) * 3.14159f);
+            float stripes =
+                0.75f +
+                0.25f * std::sin((dy * 7.0f + 0.6f * tileFbm(dx * 4 + 4, dy * 4 + 4, 16, 3, 37)) * 3.14159f);
             Rgb surface = mix(rgbOf(0x503070), rgbOf(0xE0A070), light * stripes);
             float rim = std::pow(1.0f - z, 3.0f);
             c.at(x, y) = surface * (0.25f + 0.85f * light) + rgbOf(0x90A0FF) * rim * 0.8f;
@@ -153,7 +163,9 @@ Image makeFontSheet() {
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) {
                 float a = glyph.at(x, y);
-                if (a > 0) c.at(x0 + x, y0 + y) = gradient({{0.0f, rgbOf(0xFFFFFF)}, {1.0f, rgbOf(0xF0B040)}}, y / 31.0f) * a;
+                if (a > 0)
+                    c.at(x0 + x, y0 + y) =
+                        gradient({{0.0f, rgbOf(0xFFFFFF)}, {1.0f, rgbOf(0xF0B040)}}, y / 31.0f) * a;
             }
     }
     return toImage(c);

@@ -5,10 +5,10 @@
 
 #include "resources/image.h"
 
-Image makeSwirlTexture();   // "txt1.jpg", 256 x 256, tiles seamlessly
-Image makeTunnelTexture();  // "txt5.jpg", 256 x 256, tiles; a few dozen white lamps
+Image makeSwirlTexture();     // "txt1.jpg", 256 x 256, tiles seamlessly
+Image makeTunnelTexture();    // "txt5.jpg", 256 x 256, tiles; a few dozen white lamps
 Image makeOpeningBackdrop();  // "s1.tga", 512 x 256
-Image makeFontSheet();      // "font.tga", 512 x 256, 16 x 8 cells of 32 x 32
+Image makeFontSheet();        // "font.tga", 512 x 256, 16 x 8 cells of 32 x 32
 
 Image makeScrollerBackground();  // "p3back.jpg", 512 x 796, scrolls down
 Image makePanoramaBackground();  // "p4back.jpg", 1300 x 256, scrolls sideways

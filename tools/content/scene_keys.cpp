@@ -21,7 +21,8 @@ KfKeyData poseKey(int frame, int interp, Vec3f position, Angles angles, float sc
     return key;
 }
 
-KfKeyData emitterKey(int frame, int interp, Vec3f position, uint32_t colour, float spread, float size, float perMs) {
+KfKeyData emitterKey(int frame, int interp, Vec3f position, uint32_t colour, float spread, float size,
+                     float perMs) {
     KfKeyData key = poseKey(frame, interp, position);
     key.rotY = static_cast<float>((colour >> 16) & 0xFF);
     key.rotX = static_cast<float>((colour >> 8) & 0xFF);
@@ -81,11 +82,12 @@ int addNode(KfSceneData& scene, KfNodeData node) {
 }
 
 std::vector<KfKeyData> spinKeys(int lastFrame, Vec3f position, Angles from, Angles to, float scale) {
-    return {poseKey(0, kKeyLinear, position, from, scale), poseKey(lastFrame, kKeyLinear, position, to, scale)};
+    return {poseKey(0, kKeyLinear, position, from, scale),
+            poseKey(lastFrame, kKeyLinear, position, to, scale)};
 }
 
-std::vector<KfKeyData> circleKeys(int lastFrame, int step, Vec3f centre, float radius, float tilt, float turns,
-                                  float startDegrees) {
+std::vector<KfKeyData> circleKeys(int lastFrame, int step, Vec3f centre, float radius, float tilt,
+                                  float turns, float startDegrees) {
     std::vector<KfKeyData> keys;
     const double tiltRadians = tilt / kDegrees;
     for (int frame = 0;; frame += step) {
@@ -126,8 +128,8 @@ std::vector<KfKeyData> cameraPath(const std::vector<std::pair<int, Vec3f>>& eyes
     return keys;
 }
 
-std::vector<KfKeyData> emitterPath(const std::vector<KfKeyData>& path, uint32_t colour, float spread, float size,
-                                   float perMs) {
+std::vector<KfKeyData> emitterPath(const std::vector<KfKeyData>& path, uint32_t colour, float spread,
+                                   float size, float perMs) {
     std::vector<KfKeyData> keys;
     for (const KfKeyData& key : path) {
         keys.push_back(emitterKey(key.frame, key.interp, {key.x, key.y, key.z}, colour, spread, size, perMs));

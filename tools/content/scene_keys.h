@@ -19,7 +19,8 @@ struct Angles {
 KfKeyData poseKey(int frame, int interp, Vec3f position, Angles angles = {}, float scale = 1.0f);
 // An emitter key: colour 0x00RRGGBB, velocity spread, particle size and
 // particles per millisecond, stored the way the emitter reads them.
-KfKeyData emitterKey(int frame, int interp, Vec3f position, uint32_t colour, float spread, float size, float perMs);
+KfKeyData emitterKey(int frame, int interp, Vec3f position, uint32_t colour, float spread, float size,
+                     float perMs);
 
 KfNodeData meshNode(const char* meshName, int parent, std::vector<KfKeyData> keys);
 KfNodeData pivotNode(int parent, std::vector<KfKeyData> keys);
@@ -39,22 +40,24 @@ std::vector<KfKeyData> spinKeys(int lastFrame, Vec3f position, Angles from, Angl
 // `radius` around `centre` in the xz plane (tilted by `tilt` degrees about x),
 // going `turns` times around from angle `startDegrees`. The last key closes
 // the loop when `turns` is whole.
-std::vector<KfKeyData> circleKeys(int lastFrame, int step, Vec3f centre, float radius, float tilt, float turns,
-                                  float startDegrees);
+std::vector<KfKeyData> circleKeys(int lastFrame, int step, Vec3f centre, float radius, float tilt,
+                                  float turns, float startDegrees);
 
 // Spline camera keys through the given (frame, eye) points, each turned to
 // look at `target`. Yaw is kept continuous so that it never spins the long way.
-std::vector<KfKeyData> cameraPath(const std::vector<std::pair<int, Vec3f>>& eyes, Vec3f target, float roll = 0.0f);
+std::vector<KfKeyData> cameraPath(const std::vector<std::pair<int, Vec3f>>& eyes, Vec3f target,
+                                  float roll = 0.0f);
 
 // The yaw and pitch that turn the camera's view axis (+z) from `eye` towards `target`.
 Angles lookAngles(Vec3f eye, Vec3f target);
 
 // The same path as emitter keys: every key keeps its frame, interpolation and
 // position and gets the given colour, spread, size and rate.
-std::vector<KfKeyData> emitterPath(const std::vector<KfKeyData>& path, uint32_t colour, float spread, float size,
-                                   float perMs);
+std::vector<KfKeyData> emitterPath(const std::vector<KfKeyData>& path, uint32_t colour, float spread,
+                                   float size, float perMs);
 
 // Keys at frames 0, step, 2·step … 5·step (= lastFrame) with spline
 // interpolation whose values trace one period of a sine of `amplitude` added
-// to `base` (`move` for the position, `turn` for the angles): the track's ends meet with the same slope, so it loops smoothly.
+// to `base` (`move` for the position, `turn` for the angles): the track's ends meet with the same slope, so
+// it loops smoothly.
 std::vector<KfKeyData> swayKeys(int lastFrame, KfKeyData base, Vec3f move, Angles turn);

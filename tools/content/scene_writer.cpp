@@ -19,7 +19,8 @@ void checkNode(const KfSceneData& scene, size_t index) {
     const std::string where = "scene node " + std::to_string(index + 1) + ": ";
     if (node.keys.empty()) throw std::runtime_error(where + "has no keys");
     for (size_t k = 1; k < node.keys.size(); ++k) {
-        if (node.keys[k].frame <= node.keys[k - 1].frame) throw std::runtime_error(where + "keys out of frame order");
+        if (node.keys[k].frame <= node.keys[k - 1].frame)
+            throw std::runtime_error(where + "keys out of frame order");
     }
     if (node.meshName.size() >= kKfMeshNameBytes) throw std::runtime_error(where + "mesh name too long");
     // Follow the parents; more steps than there are nodes means a loop.
@@ -57,7 +58,8 @@ void putNode(std::vector<uint8_t>& out, const KfNodeData& node, int32_t firstKey
 void putKey(std::vector<uint8_t>& out, const KfKeyData& key) {
     putI32(out, key.interp);
     putI32(out, key.frame);
-    for (float value : {key.x, key.y, key.z, key.rotY, key.rotX, key.rotZ, key.scaleX, key.scaleY, key.scaleZ}) {
+    for (float value :
+         {key.x, key.y, key.z, key.rotY, key.rotX, key.rotZ, key.scaleX, key.scaleY, key.scaleZ}) {
         putFloat(out, value);
     }
 }

@@ -33,7 +33,8 @@ KfSceneData part2() {
                                                 {end, {0, 2.0f, 9}}},
                                                {0, 0, 0})));
     addNode(scene, lightNode(0xFFB060, 1.0f, 12.0f, circleKeys(end, 20, {0, 1, 0}, 6.0f, 20.0f, 3.0f, 0.0f)));
-    addNode(scene, lightNode(0x4080FF, 1.0f, 12.0f, circleKeys(end, 20, {0, -1, 0}, 6.0f, -20.0f, 3.0f, 180.0f)));
+    addNode(scene,
+            lightNode(0x4080FF, 1.0f, 12.0f, circleKeys(end, 20, {0, -1, 0}, 6.0f, -20.0f, 3.0f, 180.0f)));
     addNode(scene, lightNode(0xFFFFFF, 0.5f, 14.0f, {poseKey(0, kKeyLinear, {0, 4, -9})}));
 
     addNode(scene, meshNode(meshname::kKnot, 0, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {1080, 180, 0}, 1.4f)));
@@ -41,7 +42,8 @@ KfSceneData part2() {
     const int orbit = addNode(scene, pivotNode(0, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {-540, 0, 0})));
     for (int i = 0; i < 4; ++i) {
         const Vec3f place = onCircle(3.8f, 90.0f * i, 0.0f);
-        addNode(scene, meshNode(meshname::kCube, orbit, spinKeys(end, place, {0, 0, 0}, {0, 720, 360}, 0.8f)));
+        addNode(scene,
+                meshNode(meshname::kCube, orbit, spinKeys(end, place, {0, 0, 0}, {0, 720, 360}, 0.8f)));
     }
     // A tilted ring of bubbles and shards riding on the orbit.
     const int tilt = addNode(scene, pivotNode(orbit, spinKeys(end, {0, 0, 0}, {0, 35, 0}, {720, 35, 0})));
@@ -53,8 +55,8 @@ KfSceneData part2() {
         addNode(scene, meshNode(meshname::kShard, tilt,
                                 spinKeys(end, onCircle(4.8f, 30.0f + 60.0f * i, 0), {0, 0, 0}, {0, 0, 720})));
     }
-    addNode(scene, emitterNode(0.4f, emitterPath(circleKeys(end, 10, {0, 0, 0}, 0.6f, 70.0f, 12.0f, 0.0f), 0xFFD080,
-                                                 3.0f, 0.18f, 0.06f)));
+    addNode(scene, emitterNode(0.4f, emitterPath(circleKeys(end, 10, {0, 0, 0}, 0.6f, 70.0f, 12.0f, 0.0f),
+                                                 0xFFD080, 3.0f, 0.18f, 0.06f)));
     return scene;
 }
 
@@ -68,11 +70,13 @@ KfSceneData part3() {
 
     const Vec3f eye{0, 1.5f, -7.5f};
     const Angles look = lookAngles(eye, {0, 0, 0});
-    addNode(scene, cameraNode(2.6f, swayKeys(end, poseKey(0, kKeySpline, eye, look), {0, 0.4f, 0}, {8, 0, 3})));
+    addNode(scene,
+            cameraNode(2.6f, swayKeys(end, poseKey(0, kKeySpline, eye, look), {0, 0.4f, 0}, {8, 0, 3})));
     addNode(scene, lightNode(0xFFFFFF, 1.0f, 10.0f, circleKeys(end, 13, {0, 1, 0}, 4.0f, 30.0f, 1.0f, 0.0f)));
     addNode(scene, lightNode(0xFF8040, 1.0f, 9.0f, {poseKey(0, kKeyLinear, {-3, -2, -4})}));
 
-    const int bob = addNode(scene, pivotNode(0, swayKeys(end, poseKey(0, kKeySpline, {0, 0, 0}), {0, 0.3f, 0}, {})));
+    const int bob =
+        addNode(scene, pivotNode(0, swayKeys(end, poseKey(0, kKeySpline, {0, 0, 0}), {0, 0.3f, 0}, {})));
     addNode(scene, meshNode(meshname::kCrystal, bob, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {360, 0, 0}, 1.2f)));
     addNode(scene, meshNode(meshname::kRing, bob, spinKeys(end, {0, 0, 0}, {20, 0, 0}, {20, 360, 0}, 1.05f)));
     addNode(scene, meshNode(meshname::kRing, bob, spinKeys(end, {0, 0, 0}, {60, 0, 0}, {60, 0, -360}, 1.3f)));
@@ -102,22 +106,27 @@ KfSceneData part4() {
     addNode(scene, cameraNode(3.2f, cameraPath(eyes, {0, 0, 0})));
     addNode(scene, lightNode(0xFFE0C0, 1.0f, 14.0f, {poseKey(0, kKeyLinear, {4, 5, -6})}));
     addNode(scene, lightNode(0xFF40C0, 1.0f, 7.0f, circleKeys(end, 10, {0, 1, 0}, 4.0f, 0.0f, 5.0f, 0.0f)));
-    addNode(scene, lightNode(0x40E0FF, 1.0f, 7.0f, circleKeys(end, 10, {0, 1, 0}, 4.0f, 0.0f, -4.0f, 180.0f)));
+    addNode(scene,
+            lightNode(0x40E0FF, 1.0f, 7.0f, circleKeys(end, 10, {0, 1, 0}, 4.0f, 0.0f, -4.0f, 180.0f)));
 
     addNode(scene, meshNode(meshname::kFloor, 0, {poseKey(0, kKeyLinear, {0, -2, 0})}));
     const int colonnade = addNode(scene, pivotNode(0, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {90, 0, 0})));
     for (int i = 0; i < 6; ++i) {
-        addNode(scene, meshNode(meshname::kPillar, colonnade, {poseKey(0, kKeyLinear, onCircle(5.5f, 60.0f * i, 0))}));
+        addNode(scene, meshNode(meshname::kPillar, colonnade,
+                                {poseKey(0, kKeyLinear, onCircle(5.5f, 60.0f * i, 0))}));
     }
-    addNode(scene, meshNode(meshname::kTorus, 0, spinKeys(end, {0, 0.3f, 0}, {0, 0, 0}, {720, 1440, 0}, 1.2f)));
+    addNode(scene,
+            meshNode(meshname::kTorus, 0, spinKeys(end, {0, 0.3f, 0}, {0, 0, 0}, {720, 1440, 0}, 1.2f)));
 
-    const int halo = addNode(scene, pivotNode(colonnade, spinKeys(end, {0, 2.4f, 0}, {0, 0, 0}, {-810, 0, 0})));
+    const int halo =
+        addNode(scene, pivotNode(colonnade, spinKeys(end, {0, 2.4f, 0}, {0, 0, 0}, {-810, 0, 0})));
     for (int i = 0; i < 8; ++i) {
         addNode(scene, meshNode(meshname::kShard, halo,
                                 spinKeys(end, onCircle(3.0f, 45.0f * i, 0), {0, 0, 90}, {1440, 0, 90})));
     }
-    addNode(scene, emitterNode(0.5f, {emitterKey(0, kKeyLinear, {0, -1.6f, 0}, 0x80C0FF, 2.5f, 0.14f, 0.05f),
-                                      emitterKey(end, kKeyLinear, {0, -1.6f, 0}, 0xFFE0A0, 2.5f, 0.14f, 0.05f)}));
+    addNode(scene,
+            emitterNode(0.5f, {emitterKey(0, kKeyLinear, {0, -1.6f, 0}, 0x80C0FF, 2.5f, 0.14f, 0.05f),
+                               emitterKey(end, kKeyLinear, {0, -1.6f, 0}, 0xFFE0A0, 2.5f, 0.14f, 0.05f)}));
     return scene;
 }
 
@@ -142,12 +151,12 @@ KfSceneData part6() {
 
     // Moon chain: an orbiting pivot carries a torus, which carries a bubble.
     const int orbit = addNode(scene, pivotNode(0, spinKeys(end, {0, 0, 0}, {0, 15, 0}, {720, 15, 0})));
-    const int moon =
-        addNode(scene, meshNode(meshname::kTorus, orbit, spinKeys(end, {3.2f, 0, 0}, {0, 0, 0}, {0, 1080, 0}, 0.35f)));
+    const int moon = addNode(scene, meshNode(meshname::kTorus, orbit,
+                                             spinKeys(end, {3.2f, 0, 0}, {0, 0, 0}, {0, 1080, 0}, 0.35f)));
     addNode(scene, meshNode(meshname::kBubble, moon, {poseKey(0, kKeyLinear, {0, 0, 0}, {}, 0.6f)}));
 
-    addNode(scene, emitterNode(0.3f, emitterPath(circleKeys(end, 5, {0, 0, 0}, 2.4f, 40.0f, 3.0f, 0.0f), 0xFF60A0,
-                                                 0.4f, 0.15f, 0.12f)));
+    addNode(scene, emitterNode(0.3f, emitterPath(circleKeys(end, 5, {0, 0, 0}, 2.4f, 40.0f, 3.0f, 0.0f),
+                                                 0xFF60A0, 0.4f, 0.15f, 0.12f)));
     return scene;
 }
 
@@ -160,14 +169,17 @@ KfSceneData part7() {
     scene.ambient = 0x202020;
 
     std::vector<std::pair<int, Vec3f>> eyes;
-    for (int k = 0; k <= 4; ++k) eyes.push_back({end * k / 4, onCircle(9.5f, -90.0f + 30.0f * k, 1.0f - 0.5f * k)});
+    for (int k = 0; k <= 4; ++k)
+        eyes.push_back({end * k / 4, onCircle(9.5f, -90.0f + 30.0f * k, 1.0f - 0.5f * k)});
     std::vector<KfKeyData> camera = cameraPath(eyes, {0, 0, 0});
     for (size_t k = 0; k < camera.size(); ++k) camera[k].rotZ = 45.0f * static_cast<float>(k);
     addNode(scene, cameraNode(3.2f, camera));
 
     addNode(scene, lightNode(0xFF6040, 1.0f, 9.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, 30.0f, 4.0f, 0.0f)));
-    addNode(scene, lightNode(0x40FF80, 1.0f, 9.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, -30.0f, 4.0f, 120.0f)));
-    addNode(scene, lightNode(0x6060FF, 1.0f, 9.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, 90.0f, -3.0f, 240.0f)));
+    addNode(scene,
+            lightNode(0x40FF80, 1.0f, 9.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, -30.0f, 4.0f, 120.0f)));
+    addNode(scene,
+            lightNode(0x6060FF, 1.0f, 9.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, 90.0f, -3.0f, 240.0f)));
 
     addNode(scene, meshNode(meshname::kKnot, 0,
                             {poseKey(0, kKeySpline, {0, 0, 2}, {0, 0, 0}),
@@ -190,10 +202,10 @@ KfSceneData part7() {
         addNode(scene, meshNode(meshname::kCrystal, wheel,
                                 spinKeys(end, onCircle(3.4f, 90.0f * i, 0), {0, 0, 0}, {720, 0, 0}, 0.7f)));
     }
-    addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, 20.0f, 8.0f, 0.0f), 0x40A0FF,
-                                                  0.6f, 0.25f, 0.1f)));
-    addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, -20.0f, 8.0f, 180.0f), 0xFF8020,
-                                                  0.6f, 0.25f, 0.1f)));
+    addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, 20.0f, 8.0f, 0.0f),
+                                                  0x40A0FF, 0.6f, 0.25f, 0.1f)));
+    addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, -20.0f, 8.0f, 180.0f),
+                                                  0xFF8020, 0.6f, 0.25f, 0.1f)));
     return scene;
 }
 
@@ -201,10 +213,8 @@ KfSceneData part7() {
 
 std::vector<ContentFile> makeScenes() {
     return {
-        {"part2.kf", writeScene(part2())},
-        {"part3.kf", writeScene(part3())},
-        {"part4.kf", writeScene(part4())},
-        {"part6.kf", writeScene(part6())},
+        {"part2.kf", writeScene(part2())}, {"part3.kf", writeScene(part3())},
+        {"part4.kf", writeScene(part4())}, {"part6.kf", writeScene(part6())},
         {"part7.kf", writeScene(part7())},
     };
 }

@@ -76,7 +76,8 @@ struct SurfacePoint {
 // Sweeps a circle of `radius` along a closed path given by `centre(s)`, s in
 // [0, 1), using the path's Frenet frame (the paths used here never straighten).
 template <typename PathFn>
-void addTube(MeshData& mesh, int segments, int sides, double radius, double uRepeat, int16_t material, PathFn centre) {
+void addTube(MeshData& mesh, int segments, int sides, double radius, double uRepeat, int16_t material,
+             PathFn centre) {
     auto frameAt = [&](double s, Vec3& normal, Vec3& binormal) {
         const double h = 1e-4;
         const Vec3 before = centre(s - h), here = centre(s), after = centre(s + h);
@@ -101,7 +102,7 @@ void addTube(MeshData& mesh, int segments, int sides, double radius, double uRep
 
 void addIcosphere(MeshData& mesh, float radius, int subdivisions, int16_t material) {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    std::vector<Vec3> points = {{-1, t, 0}, {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+    std::vector<Vec3> points = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
                                 {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
     std::vector<std::array<int, 3>> triangles = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
                                                  {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
@@ -114,7 +115,8 @@ void addIcosphere(MeshData& mesh, float radius, int subdivisions, int16_t materi
             const auto key = std::minmax(a, b);
             const auto found = midpoints.find(key);
             if (found != midpoints.end()) return found->second;
-            points.push_back(normalised((points[static_cast<size_t>(a)] + points[static_cast<size_t>(b)]) * 0.5));
+            points.push_back(
+                normalised((points[static_cast<size_t>(a)] + points[static_cast<size_t>(b)]) * 0.5));
             const int index = static_cast<int>(points.size() - 1);
             midpoints.emplace(key, index);
             return index;
@@ -149,12 +151,13 @@ void addTorus(MeshData& mesh, float ringRadius, float tubeRadius, int segments, 
     });
 }
 
-void addTorusKnot(MeshData& mesh, int p, int q, float ringRadius, float twistRadius, float tubeRadius, int segments,
-                  int sides, int16_t material) {
+void addTorusKnot(MeshData& mesh, int p, int q, float ringRadius, float twistRadius, float tubeRadius,
+                  int segments, int sides, int16_t material) {
     addTube(mesh, segments, sides, tubeRadius, 4.0, material, [&](double s) {
         const double angle = 2.0 * kPi * s;
         const double radius = ringRadius + twistRadius * std::cos(q * angle);
-        return Vec3{radius * std::cos(p * angle), twistRadius * std::sin(q * angle), radius * std::sin(p * angle)};
+        return Vec3{radius * std::cos(p * angle), twistRadius * std::sin(q * angle),
+                    radius * std::sin(p * angle)};
     });
 }
 
@@ -192,18 +195,20 @@ void addCylinder(MeshData& mesh, float radius, float halfHeight, int sides, int1
         // d/dj runs towards +angle, d/di downwards: (-sin, 0, cos) x (0, -1, 0)
         // = (cos, 0, sin) is outward.
         return SurfacePoint{{radius * std::cos(angle), y, radius * std::sin(angle)},
-                            static_cast<double>(j) / sides, static_cast<double>(i)};
+                            static_cast<double>(j) / sides,
+                            static_cast<double>(i)};
     });
     for (const double y : {static_cast<double>(halfHeight), -static_cast<double>(halfHeight)}) {
         const int16_t centre = addVertex(mesh, {0, y, 0}, 0.5, 0.5);
         const int16_t first = static_cast<int16_t>(mesh.vertices.size());
         for (int j = 0; j < sides; ++j) {
             const double angle = 2.0 * kPi * j / sides;
-            addVertex(mesh, {radius * std::cos(angle), y, radius * std::sin(angle)}, 0.5 + 0.5 * std::cos(angle),
-                      0.5 + 0.5 * std::sin(angle));
+            addVertex(mesh, {radius * std::cos(angle), y, radius * std::sin(angle)},
+                      0.5 + 0.5 * std::cos(angle), 0.5 + 0.5 * std::sin(angle));
         }
         for (int j = 0; j < sides; ++j) {
-            const int16_t a = static_cast<int16_t>(first + j), b = static_cast<int16_t>(first + (j + 1) % sides);
+            const int16_t a = static_cast<int16_t>(first + j),
+                          b = static_cast<int16_t>(first + (j + 1) % sides);
             addFaceFacingOut(mesh, centre, a, b, {0, 0, 0}, material);
         }
     }
@@ -218,18 +223,23 @@ void addCrystal(MeshData& mesh, float radius, float tip, float band, int sides, 
         const double y = rings == 1 ? 0.0 : (ring == 0 ? band : -band);
         for (int j = 0; j < sides; ++j) {
             const double angle = 2.0 * kPi * j / sides;
-            addVertex(mesh, {radius * std::cos(angle), y, radius * std::sin(angle)}, static_cast<double>(j) / sides,
-                      0.5);
+            addVertex(mesh, {radius * std::cos(angle), y, radius * std::sin(angle)},
+                      static_cast<double>(j) / sides, 0.5);
         }
     }
-    auto ringVertex = [&](int ring, int j) { return static_cast<int16_t>(first + ring * sides + (j % sides)); };
+    auto ringVertex = [&](int ring, int j) {
+        return static_cast<int16_t>(first + ring * sides + (j % sides));
+    };
     const Vec3 inside{0, 0, 0};
     for (int j = 0; j < sides; ++j) {
         addFaceFacingOut(mesh, top, ringVertex(0, j), ringVertex(0, j + 1), inside, material);
-        addFaceFacingOut(mesh, bottom, ringVertex(rings - 1, j), ringVertex(rings - 1, j + 1), inside, material);
+        addFaceFacingOut(mesh, bottom, ringVertex(rings - 1, j), ringVertex(rings - 1, j + 1), inside,
+                         material);
         if (rings == 2) {
-            addFaceFacingOut(mesh, ringVertex(0, j), ringVertex(1, j), ringVertex(0, j + 1), inside, material);
-            addFaceFacingOut(mesh, ringVertex(0, j + 1), ringVertex(1, j), ringVertex(1, j + 1), inside, material);
+            addFaceFacingOut(mesh, ringVertex(0, j), ringVertex(1, j), ringVertex(0, j + 1), inside,
+                             material);
+            addFaceFacingOut(mesh, ringVertex(0, j + 1), ringVertex(1, j), ringVertex(1, j + 1), inside,
+                             material);
         }
     }
 }

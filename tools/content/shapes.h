@@ -13,8 +13,8 @@ void addIcosphere(MeshData& mesh, float radius, int subdivisions, int16_t materi
 void addTorus(MeshData& mesh, float ringRadius, float tubeRadius, int segments, int sides, float uRepeat,
               int16_t material);
 // A (p, q) torus knot tube around the y axis.
-void addTorusKnot(MeshData& mesh, int p, int q, float ringRadius, float twistRadius, float tubeRadius, int segments,
-                  int sides, int16_t material);
+void addTorusKnot(MeshData& mesh, int p, int q, float ringRadius, float twistRadius, float tubeRadius,
+                  int segments, int sides, int16_t material);
 // A box centred at the origin with the given half sizes; each side its own
 // four vertices with u, v spanning 0..1. `sideMaterials` gives the material of
 // the sides +x, -x, +y, -y, +z, -z.

@@ -7,12 +7,12 @@ namespace song {
 namespace {
 
 constexpr int kRows = musictime::kRowsPerPattern;
-constexpr int kBarRows = 32;  // four beats of eight rows
-constexpr int kDrumNote = 60;  // drums and effects play as recorded at C-5
+constexpr int kBarRows = 32;        // four beats of eight rows
+constexpr int kDrumNote = 60;       // drums and effects play as recorded at C-5
 constexpr int kEffectPanning = 24;  // Xxx
 
 // The beat rows of orders 5 to 7 on which the words flash.
-constexpr int kAccentRowsA[] = {0,  8,  24, 28, 32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
+constexpr int kAccentRowsA[] = {0,  8,  24, 28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
                                 80, 92, 96, 100, 102, 104, 106, 108, 112, 114, 116, 118, 120};
 
 void put(ItPattern& p, int row, int channel, int note, int sample, int volume) {
@@ -40,25 +40,27 @@ void writeDrums(ItPattern& p, const OrderPlan& plan) {
     const int lastRow = plan.fill ? kRows - kBarRows : kRows;
     for (int bar = 0; bar < kRows; bar += kBarRows) {
         switch (plan.drums) {
-        case Drums::kNone:
-            break;
-        case Drums::kHalfTime:
-            put(p, bar, kChKick, kDrumNote, sampleno::kKick, 64);
-            put(p, bar + 20, kChKick, kDrumNote, sampleno::kKick, 52);
-            if (bar + 16 < lastRow) put(p, bar + 16, kChSnare, kDrumNote, sampleno::kSnare, 56);
-            break;
-        case Drums::kFourToTheFloor:
-        case Drums::kDriving:
-            for (int beat = 0; beat < kBarRows; beat += 8) put(p, bar + beat, kChKick, kDrumNote, sampleno::kKick, 64);
-            for (int beat : {8, 24}) {
-                if (bar + beat >= lastRow) continue;
-                put(p, bar + beat, kChClap, kDrumNote, sampleno::kClap, 56);
-                if (plan.drums == Drums::kDriving) put(p, bar + beat, kChSnare, kDrumNote, sampleno::kSnare, 40);
-            }
-            if (plan.drums == Drums::kDriving && bar + 30 < lastRow) {
-                put(p, bar + 30, kChSnare, kDrumNote, sampleno::kSnare, 20);  // ghost note
-            }
-            break;
+            case Drums::kNone:
+                break;
+            case Drums::kHalfTime:
+                put(p, bar, kChKick, kDrumNote, sampleno::kKick, 64);
+                put(p, bar + 20, kChKick, kDrumNote, sampleno::kKick, 52);
+                if (bar + 16 < lastRow) put(p, bar + 16, kChSnare, kDrumNote, sampleno::kSnare, 56);
+                break;
+            case Drums::kFourToTheFloor:
+            case Drums::kDriving:
+                for (int beat = 0; beat < kBarRows; beat += 8)
+                    put(p, bar + beat, kChKick, kDrumNote, sampleno::kKick, 64);
+                for (int beat : {8, 24}) {
+                    if (bar + beat >= lastRow) continue;
+                    put(p, bar + beat, kChClap, kDrumNote, sampleno::kClap, 56);
+                    if (plan.drums == Drums::kDriving)
+                        put(p, bar + beat, kChSnare, kDrumNote, sampleno::kSnare, 40);
+                }
+                if (plan.drums == Drums::kDriving && bar + 30 < lastRow) {
+                    put(p, bar + 30, kChSnare, kDrumNote, sampleno::kSnare, 20);  // ghost note
+                }
+                break;
         }
     }
     if (plan.fill) {
@@ -93,18 +95,19 @@ void writeBass(ItPattern& p, const OrderPlan& plan) {
         const int root = chordAt(plan, row).bass;
         const int inBar = row % kBarRows;
         switch (plan.bass) {
-        case Bass::kNone:
-            break;
-        case Bass::kLong:
-            if (inBar == 0 || inBar == 20) put(p, row, kChBass, root, sampleno::kBass, 56);
-            break;
-        case Bass::kOffbeat:
-            if (inBar % 8 == 4) put(p, row, kChBass, root, sampleno::kBass, 56);
-            break;
-        case Bass::kRolling:
-            // Sixteenths around the kick, the last of each beat an octave up.
-            if (inBar % 8 != 0) put(p, row, kChBass, inBar % 8 == 6 ? root + 12 : root, sampleno::kBass, 50);
-            break;
+            case Bass::kNone:
+                break;
+            case Bass::kLong:
+                if (inBar == 0 || inBar == 20) put(p, row, kChBass, root, sampleno::kBass, 56);
+                break;
+            case Bass::kOffbeat:
+                if (inBar % 8 == 4) put(p, row, kChBass, root, sampleno::kBass, 56);
+                break;
+            case Bass::kRolling:
+                // Sixteenths around the kick, the last of each beat an octave up.
+                if (inBar % 8 != 0)
+                    put(p, row, kChBass, inBar % 8 == 6 ? root + 12 : root, sampleno::kBass, 50);
+                break;
         }
     }
 }

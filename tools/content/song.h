@@ -55,9 +55,9 @@ struct OrderPlan {
     int leadVolume = 44;
     int arpVolume = 0;
     Accents accents = Accents::kNone;
-    bool crash = false;   // cymbal on row 0
-    bool riser = false;   // noise sweep over the second half
-    bool fill = false;    // snare roll in the last bar
+    bool crash = false;           // cymbal on row 0
+    bool riser = false;           // noise sweep over the second half
+    bool fill = false;            // snare roll in the last bar
     std::vector<int> impactRows;  // portrait hits
 };
 

@@ -22,7 +22,8 @@ public:
         if (library_) FT_Done_FreeType(library_);
     }
     FT_Face get(const char* path, int pixelSize) {
-        if (!library_ && FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType: cannot initialise");
+        if (!library_ && FT_Init_FreeType(&library_) != 0)
+            throw std::runtime_error("FreeType: cannot initialise");
         auto it = faces_.find(path);
         if (it == faces_.end()) {
             FT_Face face = nullptr;
@@ -96,7 +97,8 @@ Mask renderText(const char* fontPath, const std::string& text, int pixelSize, in
     return mask;
 }
 
-Mask renderTextToFit(const char* fontPath, const std::string& text, int maxWidth, int maxHeight, int tracking) {
+Mask renderTextToFit(const char* fontPath, const std::string& text, int maxWidth, int maxHeight,
+                     int tracking) {
     // The inked size grows with the pixel size: bisect for the largest that fits.
     auto fits = [&](const Mask& m) { return m.width <= maxWidth && m.height <= maxHeight; };
     int lo = 4, hi = maxHeight * 2;
@@ -112,7 +114,8 @@ Mask renderTextToFit(const char* fontPath, const std::string& text, int maxWidth
     return mask;
 }
 
-Mask renderGlyphCell(const char* fontPath, char c, int pixelSize, int cellWidth, int cellHeight, int baseline) {
+Mask renderGlyphCell(const char* fontPath, char c, int pixelSize, int cellWidth, int cellHeight,
+                     int baseline) {
     FT_Face face = openFace(fontPath, pixelSize);
     Mask mask(cellWidth, cellHeight);
     FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(c));

@@ -23,6 +23,7 @@ Mask renderTextToFit(const char* fontPath, const std::string& text, int maxWidth
 
 // The mask of one character drawn in a cell, its baseline at `baseline` and
 // centred horizontally; used for the font sheet.
-Mask renderGlyphCell(const char* fontPath, char c, int pixelSize, int cellWidth, int cellHeight, int baseline);
+Mask renderGlyphCell(const char* fontPath, char c, int pixelSize, int cellWidth, int cellHeight,
+                     int baseline);
 
 }  // namespace paint

@@ -16,45 +16,44 @@ class ByteWriter {
 public:
     explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
     void u8(int v) { out_.push_back(static_cast<uint8_t>(v)); }
-    void u16(int v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
-    void u32(uint32_t v) { u16(static_cast<int>(v & 0xFFFF)); u16(static_cast<int>(v >> 16)); }
-    void text(const std::string& s, size_t field_bytes)
-    {
+    void u16(int v) {
+        u8(v & 0xFF);
+        u8((v >> 8) & 0xFF);
+    }
+    void u32(uint32_t v) {
+        u16(static_cast<int>(v & 0xFFFF));
+        u16(static_cast<int>(v >> 16));
+    }
+    void text(const std::string& s, size_t field_bytes) {
         // Zero-padded; the last byte of the field always stays 0.
         for (size_t i = 0; i < field_bytes; ++i)
             u8(i + 1 < field_bytes && i < s.size() ? static_cast<uint8_t>(s[i]) : 0);
     }
     void zeros(size_t n) { out_.insert(out_.end(), n, 0); }
     size_t size() const { return out_.size(); }
-    void patchU32(size_t at, uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            out_[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    void patchU32(size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out_[at + i] = static_cast<uint8_t>(v >> (8 * i));
     }
 
 private:
     std::vector<uint8_t>& out_;
 };
 
-void require(bool ok, const std::string& what)
-{
-    if (!ok)
-        throw std::invalid_argument("IT module: " + what);
+void require(bool ok, const std::string& what) {
+    if (!ok) throw std::invalid_argument("IT module: " + what);
 }
 
-void checkCell(const ItCell& c, int sampleCount, const std::string& where)
-{
-    require(c.note == kItNoNote || (c.note >= 0 && c.note <= 119) || c.note == kItNoteCut ||
-                c.note == kItNoteOff,
-            where + ": note out of range");
+void checkCell(const ItCell& c, int sampleCount, const std::string& where) {
+    require(
+        c.note == kItNoNote || (c.note >= 0 && c.note <= 119) || c.note == kItNoteCut || c.note == kItNoteOff,
+        where + ": note out of range");
     require(c.sample >= 0 && c.sample <= sampleCount, where + ": sample number out of range");
     require(c.volume >= -1 && c.volume <= 212, where + ": volume column out of range");
     require(c.effect >= 0 && c.effect <= 26, where + ": effect out of range");
     require(c.param >= 0 && c.param <= 255, where + ": effect parameter out of range");
 }
 
-void checkModule(const ItModule& m)
-{
+void checkModule(const ItModule& m) {
     require(m.initialSpeed >= 1 && m.initialSpeed <= 255, "initial speed must be 1..255");
     require(m.initialTempo >= 32 && m.initialTempo <= 255, "initial tempo must be 32..255");
     require(m.globalVolume >= 0 && m.globalVolume <= 128, "global volume must be 0..128");
@@ -82,9 +81,9 @@ void checkModule(const ItModule& m)
         const std::string where = "pattern " + std::to_string(p);
         require(pat.rows >= 1 && pat.rows <= 200, where + ": row count must be 1..200");
         require(pat.channels == m.channels, where + ": channel count differs from the module's");
-        require(pat.cells.size() == static_cast<size_t>(pat.rows) * pat.channels, where + ": cell count differs from rows x channels");
-        for (const ItCell& c : pat.cells)
-            checkCell(c, static_cast<int>(m.samples.size()), where);
+        require(pat.cells.size() == static_cast<size_t>(pat.rows) * pat.channels,
+                where + ": cell count differs from rows x channels");
+        for (const ItCell& c : pat.cells) checkCell(c, static_cast<int>(m.samples.size()), where);
     }
 }
 
@@ -97,8 +96,7 @@ constexpr int kMaskEffect = 8;
 // Packed rows: per used cell a channel byte (channel + 1, bit 7 when a new
 // mask follows), the mask, then the fields the mask names; a 0 ends the row.
 // A mask equal to the channel's previous one is not repeated.
-std::vector<uint8_t> packPattern(const ItPattern& pat)
-{
+std::vector<uint8_t> packPattern(const ItPattern& pat) {
     std::vector<uint8_t> out;
     std::vector<int> lastMask(pat.channels, -1);
     for (int row = 0; row < pat.rows; ++row) {
@@ -109,8 +107,7 @@ std::vector<uint8_t> packPattern(const ItPattern& pat)
             if (c.sample != 0) mask |= kMaskSample;
             if (c.volume >= 0) mask |= kMaskVolume;
             if (c.effect != 0) mask |= kMaskEffect;
-            if (mask == 0)
-                continue;
+            if (mask == 0) continue;
             if (mask == lastMask[ch]) {
                 out.push_back(static_cast<uint8_t>(ch + 1));
             } else {
@@ -132,14 +129,16 @@ std::vector<uint8_t> packPattern(const ItPattern& pat)
     return out;
 }
 
-void writeSampleHeader(ByteWriter& w, const ItSample& s, uint32_t dataOffset)
-{
+void writeSampleHeader(ByteWriter& w, const ItSample& s, uint32_t dataOffset) {
     const bool loop = s.loopEnd > s.loopStart;
     int flags = 0;
     if (!s.pcm.empty()) flags |= 1;  // sample data present
     if (!s.eightBit) flags |= 2;
     if (loop) flags |= 16;
-    w.u8('I'); w.u8('M'); w.u8('P'); w.u8('S');
+    w.u8('I');
+    w.u8('M');
+    w.u8('P');
+    w.u8('S');
     w.text(s.name, 12);  // DOS file name
     w.u8(0);
     w.u8(s.globalVolume);
@@ -158,8 +157,7 @@ void writeSampleHeader(ByteWriter& w, const ItSample& s, uint32_t dataOffset)
     w.zeros(4);  // vibrato speed, depth, rate, type
 }
 
-void writeSampleData(ByteWriter& w, const ItSample& s)
-{
+void writeSampleData(ByteWriter& w, const ItSample& s) {
     for (int16_t v : s.pcm) {
         if (s.eightBit)
             w.u8(static_cast<uint8_t>(static_cast<int8_t>(v >> 8)));
@@ -171,24 +169,24 @@ void writeSampleData(ByteWriter& w, const ItSample& s)
 }  // namespace
 
 ItPattern::ItPattern(int rowCount, int channelCount)
-    : rows(rowCount), channels(channelCount),
-      cells(static_cast<size_t>(std::max(rowCount, 0)) * std::max(channelCount, 0))
-{
-}
+    : rows(rowCount),
+      channels(channelCount),
+      cells(static_cast<size_t>(std::max(rowCount, 0)) * std::max(channelCount, 0)) {}
 
-std::vector<uint8_t> writeItModule(const ItModule& m)
-{
+std::vector<uint8_t> writeItModule(const ItModule& m) {
     checkModule(m);
     std::vector<int> orders = m.orders;
-    if (orders.empty() || orders.back() != kItOrderEnd)
-        orders.push_back(kItOrderEnd);
+    if (orders.empty() || orders.back() != kItOrderEnd) orders.push_back(kItOrderEnd);
 
     const int sampleCount = static_cast<int>(m.samples.size());
     const int patternCount = static_cast<int>(m.patterns.size());
 
     std::vector<uint8_t> bytes;
     ByteWriter w(bytes);
-    w.u8('I'); w.u8('M'); w.u8('P'); w.u8('M');
+    w.u8('I');
+    w.u8('M');
+    w.u8('P');
+    w.u8('M');
     w.text(m.songName, 26);
     w.u16(0x1004);  // row highlight: minor 4, major 16
     w.u16(static_cast<int>(orders.size()));
@@ -203,17 +201,14 @@ std::vector<uint8_t> writeItModule(const ItModule& m)
     w.u8(m.mixingVolume);
     w.u8(m.initialSpeed);
     w.u8(m.initialTempo);
-    w.u8(128);  // stereo separation
-    w.u8(0);    // pitch wheel depth
-    w.u16(0);   // message length
-    w.u32(0);   // message offset
-    w.u32(0);   // reserved
-    for (int ch = 0; ch < 64; ++ch)
-        w.u8(ch < m.channels ? 32 : 32 | 128);  // centre; unused channels are off
-    for (int ch = 0; ch < 64; ++ch)
-        w.u8(64);
-    for (int order : orders)
-        w.u8(order);
+    w.u8(128);                                                              // stereo separation
+    w.u8(0);                                                                // pitch wheel depth
+    w.u16(0);                                                               // message length
+    w.u32(0);                                                               // message offset
+    w.u32(0);                                                               // reserved
+    for (int ch = 0; ch < 64; ++ch) w.u8(ch < m.channels ? 32 : 32 | 128);  // centre; unused channels are off
+    for (int ch = 0; ch < 64; ++ch) w.u8(64);
+    for (int order : orders) w.u8(order);
 
     // Offset tables, filled in once the parts are placed.
     const size_t sampleTable = w.size();

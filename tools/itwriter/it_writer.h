@@ -48,21 +48,22 @@ struct ItSample {
     std::string name;
     std::vector<int16_t> pcm;
     bool eightBit = false;
-    int c5Speed_hz = 8363;  // playback rate of note C-5
-    int defaultVolume = 64; // 0..64
-    int globalVolume = 64;  // 0..64
-    int loopStart = 0;      // in sample frames; the loop is on when loopEnd > loopStart
+    int c5Speed_hz = 8363;   // playback rate of note C-5
+    int defaultVolume = 64;  // 0..64
+    int globalVolume = 64;   // 0..64
+    int loopStart = 0;       // in sample frames; the loop is on when loopEnd > loopStart
     int loopEnd = 0;
 };
 
 struct ItModule {
-    std::string songName;   // at most 25 characters are kept
-    int initialSpeed = 6;   // ticks per row, 1..255
-    int initialTempo = 125; // 32..255
-    int globalVolume = 128; // 0..128
-    int mixingVolume = 48;  // 0..128
-    int channels = 4;       // 1..64, the channels every pattern has
-    std::vector<int> orders;  // pattern numbers, kItOrderSkip, kItOrderEnd; an end marker is appended when missing
+    std::string songName;    // at most 25 characters are kept
+    int initialSpeed = 6;    // ticks per row, 1..255
+    int initialTempo = 125;  // 32..255
+    int globalVolume = 128;  // 0..128
+    int mixingVolume = 48;   // 0..128
+    int channels = 4;        // 1..64, the channels every pattern has
+    std::vector<int>
+        orders;  // pattern numbers, kItOrderSkip, kItOrderEnd; an end marker is appended when missing
     std::vector<ItSample> samples;    // at most 99
     std::vector<ItPattern> patterns;  // at most 200
 };

@@ -107,8 +107,7 @@ std::string upperCase(std::string name) {
 
 // A pack name is written only as a plain file name inside the target folder.
 bool isSafeName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/\\") == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
 
 int extract(const std::string& packPath, const std::string& dir) {
@@ -128,7 +127,8 @@ int extract(const std::string& packPath, const std::string& dir) {
     for (const PackListing& file : files) {
         const std::string upper = upperCase(file.name);
         if (std::find(written.begin(), written.end(), upper) != written.end()) {
-            std::fprintf(stderr, "zedariva-pack: %s: skipped \"%s\", a later record of a name already extracted\n",
+            std::fprintf(stderr,
+                         "zedariva-pack: %s: skipped \"%s\", a later record of a name already extracted\n",
                          packPath.c_str(), file.name.c_str());
             continue;
         }
