@@ -9,9 +9,13 @@
 
 #include "fx2d/fade_picture.h"
 #include "fx2d/mul_table.h"
+#include "bench/bench_common.h"
 #include "resources/image.h"
 
 namespace {
+
+void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
+BENCHMARK(BM_Memcpy);
 
 // A frame-sized picture like the pulse pictures: noisy colour with dark
 // (transparent) patches covering about a third of it.
@@ -26,24 +30,6 @@ Image pulsePicture() {
     return picture;
 }
 
-std::vector<uint32_t> noisyFrame() {
-    std::vector<uint32_t> frame(kTargetPixels);
-    std::mt19937 rng(3);
-    for (uint32_t& p : frame) p = rng() & 0x00FFFFFFu;
-    return frame;
-}
-
-void BM_Memcpy(benchmark::State& state) {
-    const std::vector<uint32_t> source = noisyFrame();
-    std::vector<uint32_t> frame(kTargetPixels);
-    for (auto _ : state) {
-        std::memcpy(frame.data(), source.data(), kTargetPixels * sizeof(uint32_t));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kTargetPixels);
-}
-BENCHMARK(BM_Memcpy);
-
 void BM_ClearFrame(benchmark::State& state) {
     std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
@@ -57,7 +43,7 @@ BENCHMARK(BM_ClearFrame);
 void BM_FadePictureDraw(benchmark::State& state) {
     const Image picture = pulsePicture();
     FadePicture fade(picture);
-    std::vector<uint32_t> frame = noisyFrame();
+    std::vector<uint32_t> frame = bench::noisyPixels(kTargetPixels, 3);
     for (auto _ : state) {
         fade.draw(frame.data(), 0, 0, 0.6f);
         benchmark::ClobberMemory();
@@ -70,7 +56,7 @@ BENCHMARK(BM_FadePictureDraw);
 void BM_FadePictureDrawZoomed(benchmark::State& state) {
     const Image picture = pulsePicture();
     FadePicture fade(picture);
-    std::vector<uint32_t> frame = noisyFrame();
+    std::vector<uint32_t> frame = bench::noisyPixels(kTargetPixels, 3);
     const float zoom = static_cast<float>(state.range(0)) / 1000.0f;
     const int64_t outPixels =
         static_cast<int64_t>(kTargetWidth * zoom) * static_cast<int64_t>(kTargetHeight * zoom);

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_common.h"
 #include "fx2d/mul_table.h"
 #include "fx2d/row_effects.h"
 #include "fx2d/warp_grid.h"
@@ -15,18 +16,8 @@
 
 namespace {
 
-std::vector<uint32_t> noisyPixels(int count, unsigned start) {
-    std::vector<uint32_t> pixels(count);
-    std::mt19937 rng(start);
-    for (uint32_t& p : pixels) p = rng() & 0x00FFFFFFu;
-    return pixels;
-}
-
-Image noisyImage(int width, int height, unsigned start) {
-    Image image(width, height);
-    image.pixels = noisyPixels(width * height, start);
-    return image;
-}
+using bench::noisyImage;
+using bench::noisyPixels;
 
 // A rotated, wobbling grid like the opening scene's.
 WarpGrid swirlingGrid() {
@@ -42,15 +33,7 @@ WarpGrid swirlingGrid() {
     return grid;
 }
 
-void BM_Memcpy(benchmark::State& state) {
-    const std::vector<uint32_t> source = noisyPixels(kTargetPixels, 1);
-    std::vector<uint32_t> frame(kTargetPixels);
-    for (auto _ : state) {
-        std::memcpy(frame.data(), source.data(), kTargetPixels * sizeof(uint32_t));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kTargetPixels);
-}
+void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_Memcpy);
 
 void BM_WarpCopy(benchmark::State& state) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/warp_sections.h"
+#include "bench/bench_common.h"
 #include "fx2d/glow_rays.h"
 #include "fx2d/warp_grid.h"
 #include "resources/image.h"
@@ -23,35 +24,6 @@ namespace {
 
 constexpr int kW = 512;
 constexpr int kH = 256;
-
-// A dim, noisy 256 x 256 texture with a few dozen near-white spots, like the
-// tunnel texture of the presentation.
-Image spottedTexture() {
-    Image texture(256, 256);
-    std::mt19937 rng(99);
-    for (uint32_t& p : texture.pixels) p = rng() & 0x003F5F7Fu;
-    for (int spot = 0; spot < 40; ++spot) {
-        const int cx = static_cast<int>(rng() % 256), cy = static_cast<int>(rng() % 256);
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                if (dx * dx + dy * dy <= 4)
-                    texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
-    }
-    return texture;
-}
-
-// A soft round glow: bright in the middle, black at the rim.
-Image rayPicture() {
-    Image ray(256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const double r = std::hypot(x - 127.5, y - 127.5) / 128.0;
-            const double a = r < 1.0 ? (1.0 - r) * (1.0 - r) : 0.0;
-            const uint32_t c = static_cast<uint32_t>(a * 40.0);
-            ray.pixels[y * 256 + x] = c * 0x010101u;
-        }
-    return ray;
-}
 
 // The tunnel texture and the ray picture: from the content pack if there is one.
 struct GlowPictures {
@@ -67,8 +39,8 @@ struct GlowPictures {
             ray = cache->getImage("ray.tga");
             fromContent = true;
         } else {
-            texture = spottedTexture();
-            ray = rayPicture();
+            texture = bench::spottedTexture();
+            ray = bench::softGlow();
         }
     }
 };
@@ -82,16 +54,7 @@ std::vector<uint32_t> tunnelFrame(const Image& texture, float t) {
     return frame;
 }
 
-void BM_MemcpyFrame(benchmark::State& state) {
-    std::vector<uint32_t> a(kW * kH, 1), b(kW * kH);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), sizeof(uint32_t) * kW * kH);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
+void BM_MemcpyFrame(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_MemcpyFrame);
 
 // Each frame refills the source (apply clears pixels around every light), as
@@ -112,8 +75,7 @@ void BM_GlowRaysApply(benchmark::State& state) {
         for (int x = 50; x <= 467; ++x) lights += (source[y * kW + x] & 0xF8F8F8u) == 0xF8F8F8u;
     state.counters["lights"] = lights;
     state.counters["content"] = pictures.fromContent ? 1 : 0;
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    bench::countFrames(state);
 }
 BENCHMARK(BM_GlowRaysApply)->Arg(0)->Arg(3);
 

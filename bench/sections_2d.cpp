@@ -22,6 +22,7 @@
 #include "fx2d/fade_picture.h"
 #include "fx2d/glow_rays.h"
 #include "fx2d/mul_table.h"
+#include "bench/bench_common.h"
 #include "resources/image.h"
 #include "resources/resource_cache.h"
 
@@ -29,38 +30,6 @@ namespace {
 
 constexpr int kW = 512;
 constexpr int kH = 256;
-
-Image noise(int w, int h, uint32_t mask, unsigned start) {
-    Image image(w, h);
-    std::mt19937 rng(start);
-    for (uint32_t& p : image.pixels) p = rng() & mask;
-    return image;
-}
-
-// A tunnel texture with a few dozen near-white lamps.
-Image spottedTexture() {
-    Image texture = noise(256, 256, 0x003F5F7Fu, 99);
-    std::mt19937 rng(100);
-    for (int spot = 0; spot < 40; ++spot) {
-        const int cx = static_cast<int>(rng() % 256), cy = static_cast<int>(rng() % 256);
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                if (dx * dx + dy * dy <= 4)
-                    texture.pixels[((cy + dy) & 255) * 256 + ((cx + dx) & 255)] = 0x00FCFCFCu;
-    }
-    return texture;
-}
-
-Image softGlow() {
-    Image ray(256, 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const double r = std::hypot(x - 127.5, y - 127.5) / 128.0;
-            const double a = r < 1.0 ? (1.0 - r) * (1.0 - r) : 0.0;
-            ray.pixels[y * 256 + x] = static_cast<uint32_t>(a * 40.0) * 0x010101u;
-        }
-    return ray;
-}
 
 // Every picture the 2D sections read, with the process-wide pointers set to them.
 struct SectionPictures {
@@ -87,11 +56,11 @@ struct SectionPictures {
         buildMulTable();
         frameBuffer = frame.data();
         workBuffer = work.data();
-        assets.txt1 = &picture("txt1.jpg", noise(256, 256, 0x00FFFFFFu, 1));
-        assets.s1 = &picture("s1.tga", noise(512, 256, 0x00FFFFFFu, 2));
-        assets.txt5 = &picture("txt5.jpg", spottedTexture());
-        assets.p6back = &picture("p6back.jpg", noise(359, 256, 0x00FFFFFFu, 3));
-        rays = std::make_unique<GlowRays>(picture("ray.tga", softGlow()));
+        assets.txt1 = &picture("txt1.jpg", bench::noisyImage(256, 256, 1));
+        assets.s1 = &picture("s1.tga", bench::noisyImage(512, 256, 2));
+        assets.txt5 = &picture("txt5.jpg", bench::spottedTexture());
+        assets.p6back = &picture("p6back.jpg", bench::noisyImage(359, 256, 3));
+        rays = std::make_unique<GlowRays>(picture("ray.tga", bench::softGlow()));
         assets.rays = rays.get();
         FadePicture** slots[8] = {&assets.pelk1, &assets.pelk2, &assets.dro1, &assets.dro2,
                                   &assets.tazu1, &assets.tazu2, &assets.kel1, &assets.kel2};
@@ -99,7 +68,7 @@ struct SectionPictures {
                                 "tazu1.jpg", "tazu2.jpg", "kel1.jpg", "kel2.jpg"};
         for (int k = 0; k < 8; ++k) {
             portraits.push_back(
-                std::make_unique<FadePicture>(picture(names[k], noise(160, 120, 0x00FFFFFFu, 10 + k))));
+                std::make_unique<FadePicture>(picture(names[k], bench::noisyImage(160, 120, 10 + k))));
             *slots[k] = portraits.back().get();
         }
     }
@@ -111,21 +80,11 @@ SectionPictures& pictures() {
 }
 
 void countFrames(benchmark::State& state) {
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    bench::countFrames(state);
     state.counters["content"] = pictures().fromContent ? 1 : 0;
 }
 
-void BM_MemcpyFrame(benchmark::State& state) {
-    std::vector<uint32_t> a(kW * kH, 1), b(kW * kH);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), sizeof(uint32_t) * kW * kH);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
+void BM_MemcpyFrame(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_MemcpyFrame);
 
 // Orders 0 to 5: the swirl warp and all eight portraits (both pictures of each
