@@ -134,9 +134,10 @@ void copyMatch(std::vector<uint8_t>& out, size_t& pos, uint32_t distance, uint32
 
 void decodeTokens(const DecodingTree& tree, BitReader& bits, std::vector<uint8_t>& out) {
     // A root holding a symbol that outputs nothing would never read a bit nor
-    // fill the output: refuse it instead of looping for ever.
+    // fill the output: refuse it instead of looping for ever (an empty output
+    // needs no token, so it is still fine).
     const int32_t rootValue = tree.nodes[0].value;
-    if (rootValue != kInnerNode && rootValue >= pack::kSymbolCount)
+    if (!out.empty() && rootValue != kInnerNode && rootValue >= pack::kSymbolCount)
         throw LoadError("packed code table gives every token an empty symbol");
 
     size_t pos = 0;

@@ -84,6 +84,16 @@ TEST_F(PackFileTest, MissingPackFallsThroughToLooseFiles) {
     EXPECT_FALSE(pack.read("b.kf").has_value());
 }
 
+TEST_F(PackFileTest, EmptyFileAtTheVeryEndOfThePackIsRead) {
+    // The stored bytes of the first record end exactly where the pack ends.
+    writeFile("data.fil", makePack({{"empty.kf", {}}, {"end", {}}}));
+    PackFile pack;
+    ASSERT_EQ(pack.open("data.fil"), 0);
+    std::optional<Bytes> bytes;
+    EXPECT_EQ(readCapturingStdout(pack, "empty.kf", bytes), "Loading [EMPTY.KF]\n");
+    EXPECT_EQ(bytes, Bytes{});
+}
+
 TEST_F(PackFileTest, PackedRecordIsUnpacked) {
     const Bytes packed = {0x03, 0x00, 0x00, 0x00, 0x01, 0x61, 0x01, 0x00, 0x01,
                           0x02, 0x01, 0x01, 0x01, 0x01, 0xFF, 0x06, 0x08, 0x00};

@@ -1,6 +1,9 @@
 // The decompressor: tokens, filters and the code table's forms.
 #include "resources/unpack.h"
 
+#include <set>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "tests/resources/test_support.h"
@@ -104,6 +107,42 @@ TEST(Unpack, EmptyOutputNeedsNoBits) {
     StreamBuilder s(0, 0x01);
     s.endTable();
     EXPECT_TRUE(unpack(s.bytes()).empty());
+    // No token is decoded, so a root holding a symbol that outputs nothing is harmless.
+    StreamBuilder rootOnly(0, 0x01);
+    rootOnly.code(300, 0, 0).endTable();
+    EXPECT_TRUE(unpack(rootOnly.bytes()).empty());
+}
+
+// 32-bit codes 0, 1, 2 ... share the tree nodes of their common first bits;
+// the last code is cut short so that the table needs exactly `nodes` nodes
+// besides the root. Code 0 is the literal 'a'.
+StreamBuilder tableNeedingNodes(uint32_t size, int nodes) {
+    StreamBuilder s(size, 0x01);
+    std::set<std::pair<int, uint64_t>> prefixes;  // (length, bits) of every node
+    auto newNodes = [&](uint64_t code, int length) {
+        int count = 0;
+        for (int n = 1; n <= length; ++n) count += prefixes.count({n, code & ((uint64_t{1} << n) - 1)}) == 0;
+        return count;
+    };
+    int used = 0;
+    for (uint64_t code = 0; used < nodes; ++code) {
+        const int wanted = newNodes(code, 32);
+        const int length = used + wanted <= nodes ? 32 : 32 - (used + wanted - nodes);
+        used += newNodes(code, length);
+        for (int n = 1; n <= length; ++n) prefixes.insert({n, code & ((uint64_t{1} << n) - 1)});
+        s.code(code == 0 ? kA : static_cast<int>(code) + 0x100 + 3, length, code);
+    }
+    return s;
+}
+
+TEST(Unpack, NodePoolHoldsExactlyAThousandNodesBesidesTheRoot) {
+    StreamBuilder full = tableNeedingNodes(2, 1000);
+    full.endTable().bits(0, 32).bits(0, 32);
+    EXPECT_EQ(unpack(full.bytes()), Bytes(2, kA));
+
+    StreamBuilder over = tableNeedingNodes(2, 1001);
+    over.endTable().bits(0, 32).bits(0, 32);
+    EXPECT_EQ(loadErrorOf([&] { unpack(over.bytes()); }), "code table needs more than 1000 tree nodes");
 }
 
 }  // namespace
