@@ -1,5 +1,5 @@
 // The steps of start-up that main runs in order before the main loop:
-// the loop flag, the display, the work buffer.
+// the loop flag, the display, the work buffer, the music.
 #pragma once
 
 #include "app/command_line.h"
@@ -8,7 +8,7 @@ void startRunning();  // running := 1
 // Sets the caption and the window or full-screen choice, opens the display
 // (512 wide, the command line's height) and makes frameBuffer valid.
 void openDisplay(const CommandLine& commandLine);
-void allocateWorkBuffer();
+void allocateWorkBuffer();  // workBuffer: 512 x 256 pixels
 // Opens "tazutune.it", starts it and sets its position to the start (which
 // restarts the demo clock), then moves it to `startOrder` when that is not 0.
-void startMusic(int startOrder);  // workBuffer: 512 x 256 pixels
+void startMusic(int startOrder);

@@ -74,6 +74,28 @@ TEST_F(SyncTableTest, TriggerRunsForItsDurationAndNeverAgain) {
     for (float t : calls) EXPECT_LT(t, 0.5f);
 }
 
+TEST_F(SyncTableTest, TriggerLengthIsComparedInSinglePrecision) {
+    // 3.14f * 1000 and 6.28f * 1000 are exactly 3140 and 6280 as floats (in
+    // double they are a little more), so the last call comes 1 ms before.
+    at(3, 0);
+    advance(100);
+    syncTrigger(3, 0, 3.14f, recordScene);
+    syncTrigger(4, 0, 6.28f, recordOtherScene);
+    advance(3139);
+    syncTrigger(3, 0, 3.14f, recordScene);
+    advance(1);
+    syncTrigger(3, 0, 3.14f, recordScene);
+    EXPECT_EQ(calls.size(), 2u);
+
+    at(4, 0);
+    syncTrigger(4, 0, 6.28f, recordOtherScene);
+    advance(6279);
+    syncTrigger(4, 0, 6.28f, recordOtherScene);
+    advance(1);
+    syncTrigger(4, 0, 6.28f, recordOtherScene);
+    EXPECT_EQ(otherCalls.size(), 2u);
+}
+
 TEST_F(SyncTableTest, SpanIsCalledAtItsStartAndNotAtItsEnd) {
     at(5, 0);
     advance(100);
