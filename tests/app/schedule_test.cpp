@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -75,27 +77,87 @@ TEST(Schedule, CallsTheScenesOfEachPositionInListOrder) {
     EXPECT_EQ(at.at({46, 0}), (Names{"endPresentation"}));
 }
 
-TEST(Schedule, BeatBlocksCycleThroughTheirFlashes) {
-    int order5 = 0, order6 = 0, order7 = 0;
-    for (const ScheduleEntry& entry : demoSchedule()) {
+TEST(Schedule, BeatBlocksFollowTheirRowsInRisingOrderOneSecondEach) {
+    const std::vector<int> rowsA = {0,  8,  24, 28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
+                                    80, 92, 96, 100, 102, 104, 106, 108, 112, 114, 116, 118, 120};
+    std::vector<int> rowsB = rowsA;
+    rowsB.erase(rowsB.begin() + 16);  // without row 96
+    const std::map<int, std::vector<std::string>> flashes = {
+        {5, {"wordFlash1", "wordFlash2", "wordFlash3"}},
+        {6, {"wordFlash8", "wordFlash9", "wordFlash10", "wordFlash11"}},
+        {7, {"wordFlash4", "wordFlash5", "wordFlash6", "wordFlash7"}},
+    };
+    std::map<int, std::vector<int>> rows;
+    std::size_t first = 0, last = 0;
+    const std::vector<ScheduleEntry>& entries = demoSchedule();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ScheduleEntry& entry = entries[i];
         if (entry.kind != ScheduleEntry::Trigger || entry.duration != 1.0f) continue;
-        order5 += entry.startOrder == 5;
-        order6 += entry.startOrder == 6;
-        order7 += entry.startOrder == 7;
-        if (entry.startOrder == 5 && entry.startRow == 28) {
-            EXPECT_STREQ(entry.name, "wordFlash1");
-        }
-        if (entry.startOrder == 6 && entry.startRow == 32) {
-            EXPECT_STREQ(entry.name, "wordFlash8");
-        }
-        if (entry.startOrder == 7 && entry.startRow == 0) {
-            EXPECT_STREQ(entry.name, "wordFlash4");
-        }
-        EXPECT_FALSE(entry.startOrder != 5 && entry.startRow == 96);
+        if (rows.empty()) first = i;
+        last = i;
+        std::vector<int>& blockRows = rows[entry.startOrder];
+        const std::vector<std::string>& names = flashes.at(entry.startOrder);
+        EXPECT_EQ(entry.name, names[blockRows.size() % names.size()])
+            << "order " << entry.startOrder << " row " << entry.startRow;
+        blockRows.push_back(entry.startRow);
     }
-    EXPECT_EQ(order5, 27);
-    EXPECT_EQ(order6, 26);
-    EXPECT_EQ(order7, 26);
+    EXPECT_EQ(rows[5], rowsA);
+    EXPECT_EQ(rows[6], rowsB);
+    EXPECT_EQ(rows[7], rowsB);
+    EXPECT_EQ(last - first + 1, 27u + 26u + 26u);  // one unbroken run, orders 5, 6, 7
+}
+
+TEST(Schedule, EntriesOutsideTheBeatBlocksComeInTheirFixedOrder) {
+    struct Expected {
+        const char* name;
+        int startOrder, startRow;
+        int endOrder, endRow;  // spans
+        float duration;        // triggers
+    };
+    // Row 90 of order 1 comes before row 70 on purpose: the list keeps its order.
+    // The 3D sections' spans join these lists when they are built.
+    const Expected before[] = {
+        {"openingScene", 0, 0, 5, 0, 0.0f}, {"smearWave", 3, 0, 0, 0, 3.14f},
+        {"smearWave", 4, 0, 0, 0, 3.14f},   {"raiseLevel1", 0, 70, 0, 0, 0.5f},
+        {"dropLevel1", 1, 10, 0, 0, 0.5f},  {"raiseLevel2", 1, 30, 0, 0, 0.5f},
+        {"dropLevel2", 1, 90, 0, 0, 0.5f},  {"raiseLevel3", 1, 70, 0, 0, 0.5f},
+        {"dropLevel3", 2, 10, 0, 0, 0.5f},  {"raiseLevel4", 2, 30, 0, 0, 0.5f},
+        {"dropLevel4", 2, 90, 0, 0, 0.5f},
+    };
+    const Expected after[] = {
+        {"pulseP3p1", 10, 0, 11, 0, 0.0f},        {"pulseP3p2", 12, 0, 13, 0, 0.0f},
+        {"tunnelWarp", 20, 0, 26, 0, 0.0f},       {"wipeToTunnel", 20, 0, 21, 0, 0.0f},
+        {"glowScene", 21, 0, 26, 0, 0.0f},        {"wipeToPanel", 25, 64, 26, 0, 0.0f},
+        {"pulseLogo", 35, 0, 0, 0, 6.28f},        {"pulseP8p1", 38, 0, 39, 0, 0.0f},
+        {"pulseP8p2", 39, 0, 40, 0, 0.0f},        {"pulseP8p3", 40, 0, 41, 0, 0.0f},
+        {"closingWarp", 41, 0, 46, 0, 0.0f},      {"pulseP9p1", 41, 0, 42, 0, 0.0f},
+        {"pulseP9p2", 42, 0, 43, 0, 0.0f},        {"pulseP9p3", 43, 0, 44, 0, 0.0f},
+        {"pulseP9p4", 44, 0, 45, 0, 0.0f},        {"pulseP9p5", 45, 0, 46, 0, 0.0f},
+        {"endPresentation", 46, 0, 47, 60, 0.0f},
+    };
+    constexpr std::size_t kBeatEntries = 27 + 26 + 26;
+    const std::vector<ScheduleEntry>& entries = demoSchedule();
+    ASSERT_EQ(entries.size(), std::size(before) + kBeatEntries + std::size(after));
+
+    auto check = [](const ScheduleEntry& entry, const Expected& want, std::size_t index) {
+        SCOPED_TRACE(testing::Message() << "entry " << index + 1 << " " << want.name);
+        EXPECT_STREQ(entry.name, want.name);
+        EXPECT_EQ(entry.startOrder, want.startOrder);
+        EXPECT_EQ(entry.startRow, want.startRow);
+        if (want.duration != 0.0f) {
+            EXPECT_EQ(entry.kind, ScheduleEntry::Trigger);
+            EXPECT_EQ(entry.duration, want.duration);  // the float nearest the decimal
+        } else {
+            EXPECT_EQ(entry.kind, ScheduleEntry::Span);
+            EXPECT_EQ(entry.endOrder, want.endOrder);
+            EXPECT_EQ(entry.endRow, want.endRow);
+        }
+    };
+    for (std::size_t i = 0; i < std::size(before); ++i) check(entries[i], before[i], i);
+    for (std::size_t i = 0; i < std::size(after); ++i) {
+        const std::size_t index = std::size(before) + kBeatEntries + i;
+        check(entries[index], after[i], index);
+    }
 }
 
 TEST(Schedule, EndPresentationStopsTheMainLoop) {
