@@ -82,6 +82,47 @@ TEST(TunnelGrid, AngleTurnsAtPointThreeRadiansPerSecond) {
     EXPECT_EQ(tunnelAngle(-2000), -0.6f);
 }
 
+// Rounds to a float through memory, so no optimiser can keep the wider value.
+float storedFloat(double value) {
+    volatile float stored = static_cast<float>(value);
+    return stored;
+}
+
+// One tunnel point worked out step by step, every intermediate rounded to a float.
+WarpGrid::Point tunnelPointStepByStep(int i, int j, float angle, float t) {
+    const float u = storedFloat((j - 16) / 16.5);
+    const float v = storedFloat((i - 8) / 8.5);
+    const float squares = storedFloat(storedFloat(u * u) + storedFloat(v * v));
+    const float rest = storedFloat(2.0f - squares);
+    const float scaledRoot = storedFloat(4.0 * std::sqrt(static_cast<double>(rest)));
+    const float w = storedFloat(1.0f / scaledRoot);
+    const float gu = storedFloat(std::atan2(static_cast<double>(w), static_cast<double>(u)));
+    const float gv = storedFloat(std::atan2(static_cast<double>(w), static_cast<double>(v)));
+    const double cosA = std::cos(static_cast<double>(angle)), sinA = std::sin(static_cast<double>(angle));
+    const float turnedU = storedFloat(gu * cosA - gv * sinA);
+    const float turnedV = storedFloat(gu * sinA + gv * cosA);
+    const float scrolledU = storedFloat(turnedU + 1.2 * static_cast<double>(t));
+    const float scrolledV = storedFloat(turnedV + 0.4 * static_cast<double>(t));
+    return {storedFloat(50.0f * scrolledU), storedFloat(50.0f * scrolledV)};
+}
+
+TEST(TunnelGrid, EveryStepIsRoundedToAFloat) {
+    // (17.6958 rad, 1.8997 s): the turned angles must be rounded before the scroll
+    // is added, or point (0, 1) comes out at v = -29.6517696 instead of -29.6517735.
+    WarpGrid grid;
+    const float cases[][2] = {
+        {17.6958008f, 1.89972019f}, {0.0f, 0.0f}, {0.3f, 0.25f}, {-2.5f, 7.75f}, {95.1234f, 31.5f}};
+    for (const auto& c : cases) {
+        fillTunnelGrid(grid, c[0], c[1]);
+        for (int i = 0; i < WarpGrid::kRows; ++i)
+            for (int j = 0; j < WarpGrid::kColumns; ++j) {
+                const WarpGrid::Point expected = tunnelPointStepByStep(i, j, c[0], c[1]);
+                ASSERT_EQ(grid.at(i, j).u, expected.u) << c[0] << " " << c[1] << " at " << i << "," << j;
+                ASSERT_EQ(grid.at(i, j).v, expected.v) << c[0] << " " << c[1] << " at " << i << "," << j;
+            }
+    }
+}
+
 // ---- the row wipes
 
 std::vector<int32_t> wipe(int k, int m, float t) {
