@@ -41,11 +41,7 @@ float tunnelAngle(int32_t demoTimeMs) {
     return static_cast<float>(static_cast<double>(demoTimeMs) * 0.001 * 0.3);
 }
 
-// Kept out of GCC's straight-line vectorizer: when it pairs the u and v lanes it
-// treats the float rounding of the turned angles (double to float and back to
-// double before the scroll is added) as a no-op, and the grid drifts from the
-// float-by-float values by an ulp here and there.
-[[gnu::optimize("no-tree-slp-vectorize")]] void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
+void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
     const double cosA = std::cos(static_cast<double>(angle));
     const double sinA = std::sin(static_cast<double>(angle));
     const double scrollU = 1.2 * static_cast<double>(t);
