@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 std::vector<uint8_t> makeTestModule(const TestModuleShape& shape) {
     ItSample square;
@@ -30,6 +31,16 @@ std::vector<uint8_t> makeTestModule(const TestModuleShape& shape) {
 }
 
 double rowDuration_seconds(const TestModuleShape& shape) { return shape.speed * 2.5 / shape.tempo; }
+
+int rowsPlayed(uint32_t position, int rows) {
+    return static_cast<int>(position & 0xFFFF) * rows + static_cast<int>(position >> 16);
+}
+
+double secondsSince(TestClock::time_point start) {
+    return std::chrono::duration<double>(TestClock::now() - start).count();
+}
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 namespace {
 void put16(std::vector<uint8_t>& out, int v) {

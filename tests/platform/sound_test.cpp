@@ -5,23 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
-
-// Rows from the start of the song, for a module whose patterns all have `rows` rows.
-int rowsPlayed(uint32_t raw, int rows) {
-    return static_cast<int>(raw & 0xFFFF) * rows + static_cast<int>(raw >> 16);
-}
 
 std::atomic<int> endCount{0};
 void countEnd(uint32_t, uint32_t, uint32_t) { ++endCount; }
@@ -118,7 +105,7 @@ TEST_F(SoundTest, AttributesKeepWhatIsNotGiven) {
 TEST_F(SoundTest, VolumeSlideReachesSilenceInAboutHalfASecond) {
     playModule({});
     soundSlideVolumes(0, 0, 0);
-    const Clock::time_point start = Clock::now();
+    const TestClock::time_point start = TestClock::now();
     EXPECT_TRUE(soundIsSliding());
     while (soundIsSliding() && secondsSince(start) < 3) sleepMs(1);
     EXPECT_FALSE(soundIsSliding());
@@ -171,7 +158,7 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
     shape.rowsPerPattern = 8;  // 320 ms a pass
     const uint32_t channel = playModule(shape);
     EXPECT_TRUE(soundIsSilent());
-    const Clock::time_point start = Clock::now();
+    const TestClock::time_point start = TestClock::now();
     sleepMs(200);
     const double rows = secondsSince(start) / rowDuration_seconds(shape);
     EXPECT_NEAR(rowsPlayed(soundPosition(channel), 8), rows, 2);
@@ -180,7 +167,7 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
 
     // The exit's volume slide ends without a device too.
     soundSlideVolumes(0, 0, 0);
-    const Clock::time_point slide = Clock::now();
+    const TestClock::time_point slide = TestClock::now();
     while (soundIsSliding() && secondsSince(slide) < 3) sleepMs(1);
     EXPECT_NEAR(secondsSince(slide), 0.5, 0.15);
     if (previous)

@@ -6,22 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
-
-int rowsPlayed(uint32_t raw, int rows) {
-    return static_cast<int>(raw & 0xFFFF) * rows + static_cast<int>(raw >> 16);
-}
 
 class MusicPlayerTest : public ::testing::Test {
 protected:
@@ -43,7 +31,7 @@ TEST_F(MusicPlayerTest, ModuleAdvancesOrderAndRowAtTheRateOfItsTempo) {
     TestModuleShape shape;  // speed 2, tempo 250: 20 ms rows, 16 rows an order
     shape.orderCount = 8;
     startModule(shape);
-    const Clock::time_point start = Clock::now();
+    const TestClock::time_point start = TestClock::now();
     for (int check = 0; check < 4; ++check) {
         sleepMs(200);
         const double expected = secondsSince(start) / rowDuration_seconds(shape);
@@ -61,7 +49,7 @@ TEST_F(MusicPlayerTest, EachLoopRestartsTheDemoClockOnce) {
     shape.orderCount = 2;
     shape.rowsPerPattern = 8;  // 320 ms a pass
     startModule(shape);
-    const Clock::time_point start = Clock::now();
+    const TestClock::time_point start = TestClock::now();
     uint32_t base = clockBase.load();
     int restarts = 0;
     int longest_ms = 0;
@@ -105,7 +93,7 @@ TEST_F(MusicPlayerTest, VolumeSetBeforeOpeningIsUsedByTheOutput) {
 TEST_F(MusicPlayerTest, FadeOutSlowsSlidesAndReleasesWithinASecond) {
     startModule({});
     sleepMs(100);
-    const Clock::time_point start = Clock::now();
+    const TestClock::time_point start = TestClock::now();
     musicFadeOut();
     // About 0.2 s of slowing down, then the half-second slide.
     EXPECT_NEAR(secondsSince(start), 0.7, 0.25);
