@@ -10,8 +10,8 @@
 namespace {
 
 constexpr int kRayPixels = GlowRays::kRaySize * GlowRays::kRaySize;
-constexpr int kW = GlowRays::kTargetWidth;
-constexpr int kH = GlowRays::kTargetHeight;
+constexpr int kW = kTargetWidth;  // source and target: 512 x 256
+constexpr int kH = kTargetHeight;
 
 // The scan window for lights and the brightness test: all three channels at
 // least 248, the top byte ignored.

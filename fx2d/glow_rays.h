@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "fx2d/target.h"
+
 struct Image;
 
 // Throws LoadError "ray.tga: <problem>" unless the ray picture is 256 x 256.
@@ -27,9 +29,7 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
 
 class GlowRays {
 public:
-    static constexpr int kRaySize = 256;      // ray picture: 256 x 256
-    static constexpr int kTargetWidth = 512;  // source and target: 512 x 256
-    static constexpr int kTargetHeight = 256;
+    static constexpr int kRaySize = 256;  // ray picture: 256 x 256
 
     // Keeps a pointer to the ray's pixels as level 0 (the Image must outlive
     // this object) and builds levels 1 to 3. Throws LoadError on a bad size.
