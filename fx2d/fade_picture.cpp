@@ -3,6 +3,23 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace {
+
+// Columns c0 ... c1 - 1 and rows r0 ... r1 - 1 of a w x h area placed with its top-left
+// at (x, y) that fall inside the target, in the area's own coordinates (64-bit: x and
+// y may be anything).
+struct VisiblePart {
+    int64_t c0, c1, r0, r1;
+    bool empty() const { return c0 >= c1 || r0 >= r1; }
+};
+
+VisiblePart visiblePart(int x, int y, int64_t w, int64_t h) {
+    return {std::max<int64_t>(0, -int64_t{x}), std::min<int64_t>(w, int64_t{kTargetWidth} - x),
+            std::max<int64_t>(0, -int64_t{y}), std::min<int64_t>(h, int64_t{kTargetHeight} - y)};
+}
+
+}  // namespace
+
 FadePicture::FadePicture(const Image& image)
     : width(image.width), height(image.height), image_(&image), fadeIn_{}, fadeOut_{} {}
 
@@ -28,17 +45,13 @@ inline uint32_t FadePicture::blend(uint32_t p, uint32_t d) const {
 
 void FadePicture::draw(uint32_t* dst, int x, int y, float level) {
     buildTables(level);
-    // Visible part of the picture, in picture coordinates (64-bit: x and y may be anything).
-    const int64_t c0 = std::max<int64_t>(0, -int64_t{x});
-    const int64_t c1 = std::min<int64_t>(width, int64_t{kTargetWidth} - x);
-    const int64_t r0 = std::max<int64_t>(0, -int64_t{y});
-    const int64_t r1 = std::min<int64_t>(height, int64_t{kTargetHeight} - y);
-    if (c0 >= c1 || r0 >= r1) return;
+    const VisiblePart part = visiblePart(x, y, width, height);
+    if (part.empty()) return;
 
-    const int count = static_cast<int>(c1 - c0);
-    for (int64_t r = r0; r < r1; ++r) {
-        const uint32_t* src = image_->row(static_cast<int>(r)) + c0;
-        uint32_t* out = dst + (y + r) * kTargetWidth + (x + c0);
+    const int count = static_cast<int>(part.c1 - part.c0);
+    for (int64_t r = part.r0; r < part.r1; ++r) {
+        const uint32_t* src = image_->row(static_cast<int>(r)) + part.c0;
+        uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
         for (int c = 0; c < count; ++c) {
             const uint32_t p = src[c];
             if (p & 0xFCFCFC) out[c] = blend(p, out[c]);
@@ -65,18 +78,15 @@ void FadePicture::drawZoomed(uint32_t* dst, int x, int y, float level, float zoo
 
     // Visible output columns and rows; their source positions stay those of the whole
     // picture (column c samples c * step).
-    const int64_t c0 = std::max<int64_t>(0, -int64_t{x});
-    const int64_t c1 = std::min<int64_t>(outW, int64_t{kTargetWidth} - x);
-    const int64_t r0 = std::max<int64_t>(0, -int64_t{y});
-    const int64_t r1 = std::min<int64_t>(outH, int64_t{kTargetHeight} - y);
-    if (c0 >= c1 || r0 >= r1) return;
+    const VisiblePart part = visiblePart(x, y, outW, outH);
+    if (part.empty()) return;
 
-    const int count = static_cast<int>(c1 - c0);
-    const int64_t sx0 = c0 * step;
-    int64_t sy = r0 * step;  // 16.16
-    for (int64_t r = r0; r < r1; ++r, sy += step) {
+    const int count = static_cast<int>(part.c1 - part.c0);
+    const int64_t sx0 = part.c0 * step;
+    int64_t sy = part.r0 * step;  // 16.16
+    for (int64_t r = part.r0; r < part.r1; ++r, sy += step) {
         const uint32_t* src = image_->row(static_cast<int>(sy >> 16));
-        uint32_t* out = dst + (y + r) * kTargetWidth + (x + c0);
+        uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
         int64_t sx = sx0;  // 16.16
         for (int c = 0; c < count; ++c, sx += step) {
             const uint32_t p = src[sx >> 16];
