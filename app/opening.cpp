@@ -30,10 +30,11 @@ constexpr PortraitPlace kPortraitPlaces[4] = {{0, 0}, {40, 0}, {126, 60}, {186, 
 void drawPortraitPair(FadePicture* first, FadePicture* second, const PortraitPlace& place, float level) {
     const double l = level;
     const int y = truncToInt(place.yBase - place.ySlope * l);
+    // The first picture's level equals the zoom: both grow from 0.5 to 1.
     const float zoom = static_cast<float>(0.5 + 0.5 * l);
     // Float comparisons: a level of exactly 0.9 drops the first picture, exactly 0.15
     // does not yet show the second.
-    if (level < 0.9f) first->drawZoomed(frameBuffer, 0, y, static_cast<float>(0.5 + 0.5 * l), zoom);
+    if (level < 0.9f) first->drawZoomed(frameBuffer, 0, y, zoom, zoom);
     if (level > 0.15f) second->drawZoomed(frameBuffer, 0, y, level, zoom);
 }
 
