@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "app/assets.h"
@@ -80,4 +81,17 @@ TEST_F(FlashScenes, PulseAtZeroLeavesFrameAndPeaksAtPi) {
     auto expected = backdrop();
     reference_.draw(expected.data(), 256, 0, 1.0f);
     EXPECT_EQ(frame_, expected);
+}
+
+TEST_F(FlashScenes, TimesOutsideTheirSpanLeaveTheFrameAlone) {
+    // Past its second a flash has level 0, well before it the zoom is not positive,
+    // and NaN gives level 0; far-off positions are clipped, so nothing changes.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (float t : {1.5f, 20.0f, 1e30f, -1e30f, -5.0f, nan}) {
+        wordFlash1(t);
+        EXPECT_EQ(frame_, backdrop()) << "t " << t;
+    }
+    pulseLogo(nan);
+    pulseP3p1(nan);
+    EXPECT_EQ(frame_, backdrop());
 }
