@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "tools/content/music_timing.h"
 
@@ -190,6 +191,15 @@ ItSample riser() {
 // sound at its tracker pitch (C-5 = middle C).
 int c5SpeedFor(double recorded) { return static_cast<int>(std::lround(kRate * kMiddleC / recorded)); }
 
+ItSample pitched(const char* name, std::vector<int16_t> pcm, double recorded, int volume) {
+    ItSample sample;
+    sample.name = name;
+    sample.pcm = std::move(pcm);
+    sample.c5Speed_hz = c5SpeedFor(recorded);
+    sample.globalVolume = volume;
+    return sample;
+}
+
 ItSample bass() {
     const double frequency = kMiddleC / 4;  // C-3
     std::vector<double> s(static_cast<size_t>(frames(1.2)));
@@ -199,12 +209,7 @@ ItSample bass() {
         const double body = saw(frequency * t, frequency, cutoff) + 0.6 * std::sin(2.0 * kPi * frequency * t);
         s[i] = body * std::exp(-t / 0.5) * std::min(1.0, t / 0.002);
     }
-    ItSample sample;
-    sample.name = "bass";
-    sample.pcm = toPcm(s);
-    sample.c5Speed_hz = c5SpeedFor(frequency);
-    sample.globalVolume = 60;
-    return sample;
+    return pitched("bass", toPcm(s), frequency, 60);
 }
 
 ItSample pluck() {
@@ -217,12 +222,7 @@ ItSample pluck() {
             saw(frequency * t, frequency, cutoff) + 0.5 * saw(frequency * 1.005 * t, frequency, cutoff);
         s[i] = wave * std::exp(-t / 0.18) * std::min(1.0, t / 0.001);
     }
-    ItSample sample;
-    sample.name = "pluck";
-    sample.pcm = toPcm(s);
-    sample.c5Speed_hz = c5SpeedFor(frequency);
-    sample.globalVolume = 44;
-    return sample;
+    return pitched("pluck", toPcm(s), frequency, 44);
 }
 
 ItSample stab() {
@@ -236,12 +236,7 @@ ItSample stab() {
             wave += saw(frequency * ratio * t, frequency * ratio, cutoff);
         s[i] = std::tanh(0.8 * wave) * std::exp(-t / 0.16) * std::min(1.0, t / 0.001);
     }
-    ItSample sample;
-    sample.name = "stab";
-    sample.pcm = toPcm(s);
-    sample.c5Speed_hz = c5SpeedFor(frequency);
-    sample.globalVolume = 48;
-    return sample;
+    return pitched("stab", toPcm(s), frequency, 48);
 }
 
 // A looped sample: each voice runs a whole number of cycles over the loop, so
@@ -260,11 +255,7 @@ ItSample loopedVoices(const char* name, int loopFrames, int attackFrames,
         const double attack = std::min(1.0, static_cast<double>(i) / attackFrames);
         s[i] = wave * attack;
     }
-    ItSample sample;
-    sample.name = name;
-    sample.pcm = toPcm(s, 0.8);
-    sample.c5Speed_hz = c5SpeedFor(base);
-    sample.globalVolume = volume;
+    ItSample sample = pitched(name, toPcm(s, 0.8), base, volume);
     sample.loopStart = attackFrames;
     sample.loopEnd = attackFrames + loopFrames;
     return sample;
