@@ -114,24 +114,29 @@ void addGlowWrapped(Canvas& canvas, float cx, float cy, float radius, Rgb colour
         }
 }
 
-void paintMask(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour) {
+namespace {
+
+// Calls blend(pixel, coverage) for every covered canvas pixel under the mask
+// placed with its top-left at (x, y); the parts off the canvas are skipped.
+template <typename Blend>
+void blendMask(Canvas& canvas, const Mask& mask, int x, int y, Blend blend) {
     for (int my = 0; my < mask.height; ++my)
         for (int mx = 0; mx < mask.width; ++mx) {
             int cx = x + mx, cy = y + my;
             if (cx < 0 || cy < 0 || cx >= canvas.width || cy >= canvas.height) continue;
             float a = mask.at(mx, my);
-            if (a > 0) canvas.at(cx, cy) = mix(canvas.at(cx, cy), colour, std::min(a, 1.0f));
+            if (a > 0) blend(canvas.at(cx, cy), a);
         }
 }
 
+}  // namespace
+
+void paintMask(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour) {
+    blendMask(canvas, mask, x, y, [&](Rgb& pixel, float a) { pixel = mix(pixel, colour, std::min(a, 1.0f)); });
+}
+
 void addMask(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour) {
-    for (int my = 0; my < mask.height; ++my)
-        for (int mx = 0; mx < mask.width; ++mx) {
-            int cx = x + mx, cy = y + my;
-            if (cx < 0 || cy < 0 || cx >= canvas.width || cy >= canvas.height) continue;
-            float a = mask.at(mx, my);
-            if (a > 0) canvas.at(cx, cy) = canvas.at(cx, cy) + colour * a;
-        }
+    blendMask(canvas, mask, x, y, [&](Rgb& pixel, float a) { pixel = pixel + colour * a; });
 }
 
 namespace {
