@@ -11,6 +11,7 @@
 #include "fx2d/fade_picture.h"
 #include "fx2d/target.h"
 #include "resources/image.h"
+#include "tests/app/scene_state.h"
 
 namespace {
 
@@ -26,34 +27,21 @@ Image wordPicture() {
     return image;
 }
 
-std::vector<uint32_t> backdrop() {
-    std::vector<uint32_t> frame(kTargetPixels);
-    for (int i = 0; i < kTargetPixels; ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFFu;
-    return frame;
-}
+std::vector<uint32_t> backdrop() { return noiseFrame(); }
 
 class FlashScenes : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedFrame_ = frameBuffer;
-        frame_ = backdrop();
-        frameBuffer = frame_.data();
-        savedAssets_ = assets;
         assets.we = &word_;
         assets.logo = &word_;
         assets.p3p1 = &word_;
-    }
-    void TearDown() override {
-        frameBuffer = savedFrame_;
-        assets = savedAssets_;
     }
 
     Image wordImage_ = wordPicture();
     FadePicture word_{wordImage_};
     FadePicture reference_{wordImage_};
-    std::vector<uint32_t> frame_;
-    uint32_t* savedFrame_ = nullptr;
-    Assets savedAssets_;
+    std::vector<uint32_t> frame_ = backdrop();
+    SceneStateGuard guard_{frame_};
 };
 
 }  // namespace

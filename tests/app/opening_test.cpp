@@ -13,6 +13,7 @@
 #include "fx2d/warp_grid.h"
 #include "resources/image.h"
 #include "resources/load_error.h"
+#include "tests/app/scene_state.h"
 
 namespace {
 
@@ -24,28 +25,17 @@ Image solid(int w, int h, uint32_t colour) {
     return image;
 }
 
-std::vector<uint32_t> noiseFrame() {
-    std::vector<uint32_t> frame(kTargetPixels);
-    for (int i = 0; i < kTargetPixels; ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFFu;
-    return frame;
-}
-
 // The opening over black pictures: the warp leaves black, so only the portraits
 // show: every first picture is green, every second picture red.
 class OpeningScene : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedFrame_ = frameBuffer;
-        frameBuffer = frame_.data();
-        savedAssets_ = assets;
         assets.txt1 = &black256_;
         assets.s1 = &black512_;
         assets.pelk1 = assets.dro1 = assets.tazu1 = assets.kel1 = &first_;
         assets.pelk2 = assets.dro2 = assets.tazu2 = assets.kel2 = &second_;
     }
     void TearDown() override {
-        frameBuffer = savedFrame_;
-        assets = savedAssets_;
         for (float& level : portraitLevel) level = 0.0f;
     }
 
@@ -66,8 +56,7 @@ protected:
     FadePicture first_{greenImage_};
     FadePicture second_{redImage_};
     std::vector<uint32_t> frame_ = std::vector<uint32_t>(kTargetPixels, 0x00FFFFFF);
-    uint32_t* savedFrame_ = nullptr;
-    Assets savedAssets_;
+    SceneStateGuard guard_{frame_};
 };
 
 }  // namespace
@@ -143,9 +132,8 @@ TEST(LevelSetters, RaiseDoublesTimeDropFallsToZero) {
 }
 
 TEST(SmearWave, LeavesFrameAtZeroAndSmearsOnlyTheMiddleBand) {
-    uint32_t* saved = frameBuffer;
     auto frame = noiseFrame();
-    frameBuffer = frame.data();
+    const SceneStateGuard guard(frame);
     smearWave(0.0f);
     EXPECT_EQ(frame, noiseFrame());
 
@@ -157,7 +145,6 @@ TEST(SmearWave, LeavesFrameAtZeroAndSmearsOnlyTheMiddleBand) {
         // Rows 40 (radius 0), 41 and 215 (radius 1, which keeps a row's colours) stay.
         EXPECT_EQ(same, y < 42 || y > 214) << "row " << y;
     }
-    frameBuffer = saved;
 }
 
 TEST(OpeningPictures, CheckNamesTheFileThatDoesNotFit) {
