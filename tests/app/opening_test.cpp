@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "app/assets.h"
@@ -145,6 +146,13 @@ TEST(SmearWave, LeavesFrameAtZeroAndSmearsOnlyTheMiddleBand) {
         // Rows 40 (radius 0), 41 and 215 (radius 1, which keeps a row's colours) stay.
         EXPECT_EQ(same, y < 42 || y > 214) << "row " << y;
     }
+}
+
+TEST(SmearWave, NaNTimeLeavesTheFrame) {
+    auto frame = noiseFrame();
+    const SceneStateGuard guard(frame);
+    smearWave(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(frame, noiseFrame());
 }
 
 TEST(OpeningPictures, CheckNamesTheFileThatDoesNotFit) {
