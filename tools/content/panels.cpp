@@ -20,23 +20,23 @@ const LetterStyle kIce{rgbOf(0xF0FFFF), rgbOf(0x70D8F0), rgbOf(0x2870B0), rgbOf(
 const LetterStyle kRose{rgbOf(0xFFE8F0), rgbOf(0xF06090), rgbOf(0x802050), rgbOf(0x401030), 2, 0.5f};
 const LetterStyle kPale{rgbOf(0xE8E8F0), rgbOf(0xB8B8C8), rgbOf(0x8890A8), rgbOf(0x000000), 0, 0.2f};
 
-// Renders `text` as large as fits in maxWidth x maxHeight and paints it with
-// its top at y, aligned on x; returns the rendered width.
-int placeText(Canvas& canvas, const char* font, const std::string& text, int x, int y, int maxWidth,
-              int maxHeight, const LetterStyle& style, Align align, int tracking = 0) {
-    Mask mask = renderTextToFit(font, text, maxWidth, maxHeight, tracking);
+// Paints rendered lettering with its top at y, aligned on x; returns its width.
+int placeMask(Canvas& canvas, const Mask& mask, int x, int y, const LetterStyle& style, Align align) {
     int left = align == Align::Left ? x : align == Align::Centre ? x - mask.width / 2 : x - mask.width;
     paintLettering(canvas, mask, left, y, style);
     return mask.width;
 }
 
+// Renders `text` as large as fits in maxWidth x maxHeight and places it.
+int placeText(Canvas& canvas, const char* font, const std::string& text, int x, int y, int maxWidth,
+              int maxHeight, const LetterStyle& style, Align align, int tracking = 0) {
+    return placeMask(canvas, renderTextToFit(font, text, maxWidth, maxHeight, tracking), x, y, style, align);
+}
+
 // As placeText, at a fixed pixel size (so that lists keep one size).
 int placeTextSized(Canvas& canvas, const char* font, const std::string& text, int x, int y, int pixelSize,
                    const LetterStyle& style, Align align, int tracking = 0) {
-    Mask mask = renderText(font, text, pixelSize, tracking);
-    int left = align == Align::Left ? x : align == Align::Centre ? x - mask.width / 2 : x - mask.width;
-    paintLettering(canvas, mask, left, y, style);
-    return mask.width;
+    return placeMask(canvas, renderText(font, text, pixelSize, tracking), x, y, style, align);
 }
 
 // A one- or two-pixel rule whose ends fade out.
