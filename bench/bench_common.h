@@ -8,16 +8,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "fx2d/target.h"
 #include "resources/image.h"
+#include "resources/resource_cache.h"
 
 namespace bench {
 
-constexpr int kFrameWidth = 512;
-constexpr int kFrameHeight = 256;
-constexpr int kFramePixels = kFrameWidth * kFrameHeight;
+// The default content pack when it has been generated into the build folder,
+// else null (the benchmarks then use synthetic pictures of the same sizes).
+inline std::unique_ptr<ResourceCache> openContentPack() {
+    const std::string pack = std::string(ZD_BINARY_DIR) + "/content/data.fil";
+    if (!std::filesystem::exists(pack)) return nullptr;
+    return std::make_unique<ResourceCache>(pack);
+}
 
 inline std::vector<uint32_t> noisyPixels(std::size_t count, unsigned start, uint32_t mask = 0x00FFFFFFu) {
     std::vector<uint32_t> pixels(count);
@@ -68,13 +77,13 @@ inline void countFrames(benchmark::State& state) {
 // The baseline: one memcpy of the 512 x 256 frame per iteration, in pixels and
 // frames per second.
 inline void memcpyFrame(benchmark::State& state) {
-    const std::vector<uint32_t> source = noisyPixels(kFramePixels, 1);
-    std::vector<uint32_t> frame(kFramePixels);
+    const std::vector<uint32_t> source = noisyPixels(kTargetPixels, 1);
+    std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
-        std::memcpy(frame.data(), source.data(), kFramePixels * sizeof(uint32_t));
+        std::memcpy(frame.data(), source.data(), kTargetPixels * sizeof(uint32_t));
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * kFramePixels);
+    state.SetItemsProcessed(state.iterations() * kTargetPixels);
     countFrames(state);
 }
 

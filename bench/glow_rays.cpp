@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,9 +21,6 @@
 
 namespace {
 
-constexpr int kW = 512;
-constexpr int kH = 256;
-
 // The tunnel texture and the ray picture: from the content pack if there is one.
 struct GlowPictures {
     std::unique_ptr<ResourceCache> cache;
@@ -32,9 +28,8 @@ struct GlowPictures {
     bool fromContent = false;
 
     GlowPictures() {
-        const std::string pack = std::string(ZD_BINARY_DIR) + "/content/data.fil";
-        if (std::filesystem::exists(pack)) {
-            cache = std::make_unique<ResourceCache>(pack);
+        cache = bench::openContentPack();
+        if (cache) {
             texture = cache->getImage("txt5.jpg");
             ray = cache->getImage("ray.tga");
             fromContent = true;
@@ -49,7 +44,7 @@ struct GlowPictures {
 std::vector<uint32_t> tunnelFrame(const Image& texture, float t) {
     WarpGrid grid;
     fillTunnelGrid(grid, tunnelAngle(static_cast<int32_t>(t * 1000.0f)), t);
-    std::vector<uint32_t> frame(kW * kH);
+    std::vector<uint32_t> frame(kTargetPixels);
     warpCopy(frame.data(), grid, texture);
     return frame;
 }
@@ -63,16 +58,16 @@ void BM_GlowRaysApply(benchmark::State& state) {
     static const GlowPictures pictures;
     const GlowRays rays(pictures.ray);
     const auto frame = tunnelFrame(pictures.texture, static_cast<float>(state.range(0)));
-    std::vector<uint32_t> source(kW * kH), target(kW * kH);
+    std::vector<uint32_t> source(kTargetPixels), target(kTargetPixels);
     for (auto _ : state) {
-        std::memcpy(source.data(), frame.data(), sizeof(uint32_t) * kW * kH);
+        std::memcpy(source.data(), frame.data(), sizeof(uint32_t) * kTargetPixels);
         rays.apply(target.data(), source.data());
         benchmark::DoNotOptimize(target.data());
         benchmark::ClobberMemory();
     }
     int lights = 0;
     for (int y = 30; y <= 219; ++y)
-        for (int x = 50; x <= 467; ++x) lights += (source[y * kW + x] & 0xF8F8F8u) == 0xF8F8F8u;
+        for (int x = 50; x <= 467; ++x) lights += (source[y * kTargetWidth + x] & 0xF8F8F8u) == 0xF8F8F8u;
     state.counters["lights"] = lights;
     state.counters["content"] = pictures.fromContent ? 1 : 0;
     bench::countFrames(state);

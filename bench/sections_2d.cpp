@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -28,17 +27,14 @@
 
 namespace {
 
-constexpr int kW = 512;
-constexpr int kH = 256;
-
 // Every picture the 2D sections read, with the process-wide pointers set to them.
 struct SectionPictures {
     std::unique_ptr<ResourceCache> cache;
     std::vector<std::unique_ptr<Image>> synthetic;
     std::vector<std::unique_ptr<FadePicture>> portraits;
     std::unique_ptr<GlowRays> rays;
-    std::vector<uint32_t> frame = std::vector<uint32_t>(kW * kH);
-    std::vector<uint32_t> work = std::vector<uint32_t>(kW * kH);
+    std::vector<uint32_t> frame = std::vector<uint32_t>(kTargetPixels);
+    std::vector<uint32_t> work = std::vector<uint32_t>(kTargetPixels);
     bool fromContent = false;
 
     Image& picture(const std::string& name, Image made) {
@@ -48,11 +44,8 @@ struct SectionPictures {
     }
 
     SectionPictures() {
-        const std::string pack = std::string(ZD_BINARY_DIR) + "/content/data.fil";
-        if (std::filesystem::exists(pack)) {
-            cache = std::make_unique<ResourceCache>(pack);
-            fromContent = true;
-        }
+        cache = bench::openContentPack();
+        fromContent = cache != nullptr;
         buildMulTable();
         frameBuffer = frame.data();
         workBuffer = work.data();
