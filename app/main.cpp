@@ -14,14 +14,6 @@
 #include "resources/resource_cache.h"
 #include "sync/music_player.h"
 
-namespace {
-
-// Each volume option reaches the music player at once; the player keeps the
-// volume and applies it when its output starts.
-void setMusicVolume(int volume) { musicSetVolume(volume); }
-
-}  // namespace
-
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // messages appear as they are printed
 
@@ -31,7 +23,9 @@ int main(int argc, char** argv) {
         cache = std::make_unique<ResourceCache>("data.fil");  // 2
         resources = cache.get();
         // 3: the 3D World comes here, on the cache, 512 x 256, pitch 512.
-        const CommandLine commandLine = readCommandLine(argc, argv, setMusicVolume);  // 4
+        // 4: each volume option reaches the music player at once; the player
+        // keeps the volume and applies it when its output starts.
+        const CommandLine commandLine = readCommandLine(argc, argv, musicSetVolume);
         if (commandLine.exitNow) return commandLine.exitCode;
         openDisplay(commandLine);            // 5
         allocateWorkBuffer();                // 6

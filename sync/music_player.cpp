@@ -45,10 +45,7 @@ void musicOpen(const char* fileName) {
 
 void musicStart() {
     soundStart();
-    if (stream != 0)
-        soundPlay(stream);  // streams always loop
-    else
-        soundPlay(music);
+    soundPlay(channel());  // streams always loop
     restartDemoClock();
 }
 
