@@ -14,7 +14,7 @@ namespace paint {
 namespace {
 
 // The FreeType library and the faces opened so far, kept for the whole run
-// (the generator renders a few hundred strings from three faces).
+// (the generator renders a few hundred strings from two faces).
 class Faces {
 public:
     ~Faces() {

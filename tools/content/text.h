@@ -10,7 +10,6 @@ namespace paint {
 
 inline constexpr const char* kBoldFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 inline constexpr const char* kSansFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-inline constexpr const char* kSerifBoldFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
 // `text` (ASCII) at `pixelSize` em height, with `tracking` extra pixels between
 // letters, cropped tight to the inked pixels. Throws std::runtime_error naming
