@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -84,6 +85,28 @@ TEST(FadePicture, DrawZoomedTreatsChannelsBelow8AsTransparent) {
     fade.drawZoomed(frame.data(), 0, 0, 1.0f, 1.0f);
     EXPECT_EQ(at(frame, 0, 0), 0x00AAAAAAu);
     EXPECT_EQ(at(frame, 1, 0), 0x00000008u);
+}
+
+TEST(FadePicture, ZoomThatIsNotPositiveOrTooSmallDrawsNothing) {
+    Image picture = numbered(30, 20);
+    FadePicture fade(picture);
+    auto frame = frameOf(0x00ABCDEF);
+    for (float zoom : {0.0f, -1.0f, -1e30f, std::numeric_limits<float>::quiet_NaN(), 1e-6f})
+        fade.drawZoomed(frame.data(), 0, 0, 1.0f, zoom);
+    EXPECT_EQ(frame, frameOf(0x00ABCDEF));
+}
+
+TEST(FadePicture, HugeZoomFillsTheTargetWithTheFirstPixelAndStaysInside) {
+    Image picture = numbered(30, 20);
+    FadePicture fade(picture);
+    std::vector<uint32_t> padded(kTargetPixels + 2 * kTargetWidth, 0xDEADBEEF);
+    uint32_t* frame = padded.data() + kTargetWidth;
+    fade.drawZoomed(frame, 0, 0, 1.0f, 1e30f);
+    for (int i = 0; i < kTargetWidth; ++i) {
+        ASSERT_EQ(padded[i], 0xDEADBEEFu);
+        ASSERT_EQ(padded[kTargetWidth + kTargetPixels + i], 0xDEADBEEFu);
+    }
+    for (int k = 0; k < kTargetPixels; ++k) ASSERT_EQ(frame[k], picture.pixels[0]) << k;
 }
 
 TEST(FadePicture, HalfZoomSamplesEverySecondRowAndColumn) {
