@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "resources/load_error.h"
@@ -54,6 +55,25 @@ TEST(WarpGrid, NegativeCoordinatesWrap) {
     warpCopy(target.data(), constantGrid(-1.0f, -2.0f), texture);
     EXPECT_EQ(target[0], texture.row(254)[255]);
     EXPECT_EQ(target[kTargetPixels - 1], texture.row(254)[255]);
+}
+
+TEST(WarpGrid, NonFiniteOrHugeCoordinatesStillPickTexelsAndStayInTheTarget) {
+    const Image texture = labelledTexture();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    WarpGrid grid = straightGrid();
+    grid.at(0, 0) = {nan, nan};
+    grid.at(3, 7) = {inf, -inf};
+    grid.at(8, 16) = {1e30f, -1e30f};
+    grid.at(16, 32) = {-3e9f, 3e9f};
+    std::vector<uint32_t> padded(kTargetPixels + 2 * kTargetWidth, 0xDEADBEEF);
+    warpCopy(padded.data() + kTargetWidth, grid, texture);
+    for (int i = 0; i < kTargetWidth; ++i) {
+        ASSERT_EQ(padded[i], 0xDEADBEEFu);
+        ASSERT_EQ(padded[kTargetWidth + kTargetPixels + i], 0xDEADBEEFu);
+    }
+    // Every labelled texel has green 0x5A and a clear top byte.
+    for (int k = 0; k < kTargetPixels; ++k) ASSERT_EQ(padded[kTargetWidth + k] & 0xFF00FF00u, 0x00005A00u) << k;
 }
 
 TEST(WarpGrid, EdgeSetupRoundsHalvesToEven) {
