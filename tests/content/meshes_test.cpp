@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "resources/jpeg.h"
 #include "tests/content/content_readers.h"
 #include "tests/content/scene_pose.h"
 #include "tools/content/content.h"
@@ -31,20 +32,6 @@ const ContentFile* findFile(const std::string& name) {
         if (file.name == name) return &file;
     }
     return nullptr;
-}
-
-// Width and height from a JPEG's start-of-frame marker.
-std::pair<int, int> jpegSize(const std::vector<uint8_t>& bytes) {
-    for (size_t i = 2; i + 9 < bytes.size();) {
-        if (bytes[i] != 0xFF) return {0, 0};
-        const uint8_t marker = bytes[i + 1];
-        const size_t length = static_cast<size_t>(bytes[i + 2] << 8 | bytes[i + 3]);
-        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
-            return {bytes[i + 7] << 8 | bytes[i + 8], bytes[i + 5] << 8 | bytes[i + 6]};
-        }
-        i += 2 + length;
-    }
-    return {0, 0};
 }
 
 pose::P3 position(const ReadMesh& mesh, int index) {
@@ -167,9 +154,9 @@ TEST(Meshes, TexturedMaterialsNameJpegTexturesOfWhichSomeNeedResampling) {
             EXPECT_LE(m.textureName.size(), 19u);
             const ContentFile* texture = findFile(m.textureName);
             ASSERT_NE(texture, nullptr);
-            const auto size = jpegSize(texture->bytes);
-            EXPECT_GT(size.first, 0);
-            sizes.insert(size);
+            const Image decoded = decodeJpeg(texture->bytes);  // the presentation's own decoder
+            EXPECT_GT(decoded.width, 0);
+            sizes.insert({decoded.width, decoded.height});
         }
     }
     EXPECT_TRUE(sizes.count({256, 256}));
