@@ -22,20 +22,25 @@ WarpGrid grid;  // refilled by openingScene every frame before the mapper reads 
 
 // Portrait pair k is drawn at x 0, y = trunc(yBase - ySlope * level): pairs 3 and 4
 // rise as they grow.
-struct PortraitPlace {
+struct PortraitPair {
+    FadePicture* Assets::*first;
+    FadePicture* Assets::*second;
     double yBase, ySlope;
 };
-constexpr PortraitPlace kPortraitPlaces[4] = {{0, 0}, {40, 0}, {126, 60}, {186, 70}};
+constexpr PortraitPair kPortraitPairs[4] = {{&Assets::pelk1, &Assets::pelk2, 0, 0},
+                                            {&Assets::dro1, &Assets::dro2, 40, 0},
+                                            {&Assets::tazu1, &Assets::tazu2, 126, 60},
+                                            {&Assets::kel1, &Assets::kel2, 186, 70}};
 
-void drawPortraitPair(FadePicture* first, FadePicture* second, const PortraitPlace& place, float level) {
+void drawPortraitPair(const PortraitPair& pair, float level) {
     const double l = level;
-    const int y = truncToInt(place.yBase - place.ySlope * l);
+    const int y = truncToInt(pair.yBase - pair.ySlope * l);
     // The first picture's level equals the zoom: both grow from 0.5 to 1.
     const float zoom = static_cast<float>(0.5 + 0.5 * l);
     // Float comparisons: a level of exactly 0.9 drops the first picture, exactly 0.15
     // does not yet show the second.
-    if (level < 0.9f) first->drawZoomed(frameBuffer, 0, y, zoom, zoom);
-    if (level > 0.15f) second->drawZoomed(frameBuffer, 0, y, level, zoom);
+    if (level < 0.9f) (assets.*pair.first)->drawZoomed(frameBuffer, 0, y, zoom, zoom);
+    if (level > 0.15f) (assets.*pair.second)->drawZoomed(frameBuffer, 0, y, level, zoom);
 }
 
 void raiseLevel(int pair, float t) { portraitLevel[pair] = 2.0f * t; }
@@ -73,9 +78,7 @@ void checkOpeningPictures() {
 void openingScene(float /*t*/) {
     fillSwirlGrid(grid, demoTime);
     warpBlendWith(frameBuffer, grid, *assets.txt1, *assets.s1);
-    FadePicture* const first[4] = {assets.pelk1, assets.dro1, assets.tazu1, assets.kel1};
-    FadePicture* const second[4] = {assets.pelk2, assets.dro2, assets.tazu2, assets.kel2};
-    for (int k = 0; k < 4; ++k) drawPortraitPair(first[k], second[k], kPortraitPlaces[k], portraitLevel[k]);
+    for (int k = 0; k < 4; ++k) drawPortraitPair(kPortraitPairs[k], portraitLevel[k]);
 }
 
 void raiseLevel1(float t) { raiseLevel(0, t); }
