@@ -14,31 +14,29 @@ DisplayModeTable offerEverything(int frameWidth, int frameHeight) {
     return modes;
 }
 
+// The first available mode is width x height x 32 and a 512 x frameHeight
+// frame sits at (x, y) in it.
+void expectChosenMode(const DisplayModeTable& modes, int frameHeight, int width, int height, int x, int y) {
+    const DisplayModeEntry* mode = firstAvailableMode(modes);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->width, width);
+    EXPECT_EQ(mode->height, height);
+    EXPECT_EQ(mode->bitsPerPixel, 32);
+    const PictureOffset at = centreOffset(mode->width, mode->height, 512, frameHeight);
+    EXPECT_EQ(at.x, x);
+    EXPECT_EQ(at.y, y);
+}
+
 }  // namespace
 
 TEST(DisplayModes, Height256ChoosesThe512x384x32ModeWithThePicture64RowsDown) {
-    DisplayModeTable modes = offerEverything(512, 256);
-    const DisplayModeEntry* mode = firstAvailableMode(modes);
-    ASSERT_NE(mode, nullptr);
-    EXPECT_EQ(mode->width, 512);
-    EXPECT_EQ(mode->height, 384);
-    EXPECT_EQ(mode->bitsPerPixel, 32);
-    const PictureOffset at = centreOffset(mode->width, mode->height, 512, 256);
-    EXPECT_EQ(at.x, 0);
-    EXPECT_EQ(at.y, 64);
+    expectChosenMode(offerEverything(512, 256), 256, 512, 384, 0, 64);
 }
 
 TEST(DisplayModes, Height385SkipsThe384RowModesAndChooses640x480x32At64_47) {
     DisplayModeTable modes = offerEverything(512, 385);
     EXPECT_EQ(modes[4].available, 0);  // 512 x 384 x 32 is too short
-    const DisplayModeEntry* mode = firstAvailableMode(modes);
-    ASSERT_NE(mode, nullptr);
-    EXPECT_EQ(mode->width, 640);
-    EXPECT_EQ(mode->height, 480);
-    EXPECT_EQ(mode->bitsPerPixel, 32);
-    const PictureOffset at = centreOffset(mode->width, mode->height, 512, 385);
-    EXPECT_EQ(at.x, 64);
-    EXPECT_EQ(at.y, 47);
+    expectChosenMode(modes, 385, 640, 480, 64, 47);
 }
 
 TEST(DisplayModes, NothingOfferedMeansNoModeAndTheWindowIsUsed) {
