@@ -77,22 +77,22 @@ TEST_F(SyncTableTest, TriggerRunsForItsDurationAndNeverAgain) {
 TEST_F(SyncTableTest, TriggerLengthIsComparedInSinglePrecision) {
     // 3.14f * 1000 and 6.28f * 1000 are exactly 3140 and 6280 as floats (in
     // double they are a little more), so the last call comes 1 ms before.
+    // Triggers the scene at the current time, `length_ms` - 1 ms later and 1 ms after that.
+    const auto triggerAroundEnd = [](int order, float duration, SceneFunction scene, int length_ms) {
+        syncTrigger(order, 0, duration, scene);
+        advance(length_ms - 1);
+        syncTrigger(order, 0, duration, scene);
+        advance(1);
+        syncTrigger(order, 0, duration, scene);
+    };
     at(3, 0);
     advance(100);
-    syncTrigger(3, 0, 3.14f, recordScene);
-    syncTrigger(4, 0, 6.28f, recordOtherScene);
-    advance(3139);
-    syncTrigger(3, 0, 3.14f, recordScene);
-    advance(1);
-    syncTrigger(3, 0, 3.14f, recordScene);
+    syncTrigger(4, 0, 6.28f, recordOtherScene);  // its slot is made before order 4 is reached
+    triggerAroundEnd(3, 3.14f, recordScene, 3140);
     EXPECT_EQ(calls.size(), 2u);
 
     at(4, 0);
-    syncTrigger(4, 0, 6.28f, recordOtherScene);
-    advance(6279);
-    syncTrigger(4, 0, 6.28f, recordOtherScene);
-    advance(1);
-    syncTrigger(4, 0, 6.28f, recordOtherScene);
+    triggerAroundEnd(4, 6.28f, recordOtherScene, 6280);
     EXPECT_EQ(otherCalls.size(), 2u);
 }
 
