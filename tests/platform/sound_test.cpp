@@ -61,6 +61,29 @@ TEST_F(SoundTest, OpenFailuresGiveTheirCause) {
     EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
 }
 
+TEST_F(SoundTest, EveryChannelCallRefusesAnUnknownHandle) {
+    ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
+    const std::string module = writeTempFile("zd_sound_handles.it", makeTestModule({}));
+    const uint32_t channel = soundModuleOpenFile(module.c_str());
+    ASSERT_NE(channel, 0u);
+    int rate = 0;
+    for (uint32_t unknown : {0u, channel + 1}) {
+        EXPECT_FALSE(soundPlay(unknown));
+        EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+        EXPECT_FALSE(soundSetPosition(unknown, 1));
+        EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+        EXPECT_FALSE(soundSetAttributes(unknown, 22050, 50, 0));
+        EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+        EXPECT_FALSE(soundGetAttributes(unknown, &rate, nullptr, nullptr));
+        EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+        EXPECT_EQ(soundSetEndSync(unknown, countEnd, 0), 0u);
+        EXPECT_EQ(soundErrorCode(), kSoundErrorHandle);
+    }
+    // The real channel is untouched by the refused calls.
+    ASSERT_TRUE(soundGetAttributes(channel, &rate, nullptr, nullptr));
+    EXPECT_EQ(rate, kSoundOutputRate_hz);
+}
+
 TEST_F(SoundTest, LowerPlaybackRateSlowsThePositionInProportion) {
     TestModuleShape shape;
     shape.rowsPerPattern = 128;  // 2.56 s per order: no order change needed
