@@ -2,6 +2,7 @@
 // generator writes, for the content tests (the 3D loader is separate code).
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -30,12 +31,7 @@ struct ByteCursor {
     }
     int16_t i16() { return static_cast<int16_t>(u16()); }
     int32_t i32() { return static_cast<int32_t>(u32()); }
-    float f32() {
-        const uint32_t v = u32();
-        float f;
-        std::memcpy(&f, &v, 4);
-        return f;
-    }
+    float f32() { return std::bit_cast<float>(u32()); }
     std::string text(size_t size) {
         need(size);
         const char* start = reinterpret_cast<const char*>(bytes.data() + at);
