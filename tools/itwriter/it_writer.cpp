@@ -29,6 +29,9 @@ public:
         for (size_t i = 0; i < field_bytes; ++i)
             u8(i + 1 < field_bytes && i < s.size() ? static_cast<uint8_t>(s[i]) : 0);
     }
+    void tag(const char* fourChars) {
+        for (int i = 0; i < 4; ++i) u8(fourChars[i]);
+    }
     void zeros(size_t n) { out_.insert(out_.end(), n, 0); }
     size_t size() const { return out_.size(); }
     void patchU32(size_t at, uint32_t v) {
@@ -129,16 +132,14 @@ std::vector<uint8_t> packPattern(const ItPattern& pat) {
     return out;
 }
 
-void writeSampleHeader(ByteWriter& w, const ItSample& s, uint32_t dataOffset) {
+// The data pointer is written as 0 and filled in once the data is placed.
+void writeSampleHeader(ByteWriter& w, const ItSample& s) {
     const bool loop = s.loopEnd > s.loopStart;
     int flags = 0;
     if (!s.pcm.empty()) flags |= 1;  // sample data present
     if (!s.eightBit) flags |= 2;
     if (loop) flags |= 16;
-    w.u8('I');
-    w.u8('M');
-    w.u8('P');
-    w.u8('S');
+    w.tag("IMPS");
     w.text(s.name, 12);  // DOS file name
     w.u8(0);
     w.u8(s.globalVolume);
@@ -153,7 +154,7 @@ void writeSampleHeader(ByteWriter& w, const ItSample& s, uint32_t dataOffset) {
     w.u32(static_cast<uint32_t>(s.c5Speed_hz));
     w.u32(0);  // sustain loop
     w.u32(0);
-    w.u32(dataOffset);
+    w.u32(0);  // data pointer
     w.zeros(4);  // vibrato speed, depth, rate, type
 }
 
@@ -183,10 +184,7 @@ std::vector<uint8_t> writeItModule(const ItModule& m) {
 
     std::vector<uint8_t> bytes;
     ByteWriter w(bytes);
-    w.u8('I');
-    w.u8('M');
-    w.u8('P');
-    w.u8('M');
+    w.tag("IMPM");
     w.text(m.songName, 26);
     w.u16(0x1004);  // row highlight: minor 4, major 16
     w.u16(static_cast<int>(orders.size()));
@@ -220,7 +218,7 @@ std::vector<uint8_t> writeItModule(const ItModule& m) {
     for (int i = 0; i < sampleCount; ++i) {
         sampleHeaderAt[i] = w.size();
         w.patchU32(sampleTable + 4 * i, static_cast<uint32_t>(w.size()));
-        writeSampleHeader(w, m.samples[i], 0);
+        writeSampleHeader(w, m.samples[i]);
     }
     for (int p = 0; p < patternCount; ++p) {
         const std::vector<uint8_t> packed = packPattern(m.patterns[p]);
