@@ -9,30 +9,22 @@
 
 #include <jpeglib.h>
 
+#include "tools/content/byte_writer.h"
+
 namespace {
-
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 std::vector<uint8_t> tgaHeader(int width, int height, int bits, uint8_t descriptor) {
     std::vector<uint8_t> out;
     out.push_back(0);                   // no ID field
     out.push_back(bits == 8 ? 1 : 0);   // colour map present
     out.push_back(bits == 8 ? 1 : 2);   // uncompressed colour-mapped / true colour
-    put16(out, 0);                      // first colour-map entry
-    put16(out, bits == 8 ? 256 : 0);    // colour-map length
+    putU16(out, 0);                     // first colour-map entry
+    putU16(out, bits == 8 ? 256 : 0);   // colour-map length
     out.push_back(bits == 8 ? 24 : 0);  // colour-map entry size
-    put16(out, 0);                      // x origin
-    put16(out, 0);                      // y origin
-    put16(out, static_cast<uint32_t>(width));
-    put16(out, static_cast<uint32_t>(height));
+    putU16(out, 0);                     // x origin
+    putU16(out, 0);                     // y origin
+    putU16(out, static_cast<uint32_t>(width));
+    putU16(out, static_cast<uint32_t>(height));
     out.push_back(static_cast<uint8_t>(bits));
     out.push_back(descriptor);
     return out;
@@ -285,10 +277,10 @@ std::vector<uint8_t> encodeS3t(const Image& image) {
     std::vector<uint8_t> out;
     uint32_t blocks = static_cast<uint32_t>(image.width / 4) * static_cast<uint32_t>(image.height / 4);
     out.reserve(16 + blocks * 8);
-    put32(out, 0);
-    put32(out, static_cast<uint32_t>(image.width));
-    put32(out, static_cast<uint32_t>(image.height));
-    put32(out, blocks);
+    putU32(out, 0);
+    putU32(out, static_cast<uint32_t>(image.width));
+    putU32(out, static_cast<uint32_t>(image.height));
+    putU32(out, blocks);
     for (int ty = 0; ty < image.height; ty += 4)
         for (int tx = 0; tx < image.width; tx += 4) {
             Channels tile[16];
@@ -300,8 +292,8 @@ std::vector<uint8_t> encodeS3t(const Image& image) {
                 for (int x = 0; x < 4; ++x) bits |= static_cast<uint8_t>(block.indices[r * 4 + x] << (2 * x));
                 out.push_back(bits);
             }
-            put16(out, block.a);
-            put16(out, block.b);
+            putU16(out, block.a);
+            putU16(out, block.b);
         }
     return out;
 }

@@ -1,21 +1,11 @@
 #include "tools/content/mesh_writer.h"
 
 #include <algorithm>
-#include <bit>
 #include <stdexcept>
 
+#include "tools/content/byte_writer.h"
+
 namespace {
-
-void putU16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void putU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void putFloat(std::vector<uint8_t>& out, float value) { putU32(out, std::bit_cast<uint32_t>(value)); }
 
 void checkCount(size_t count, const char* what) {
     if (count > 0xFFFF) throw std::runtime_error(std::string("mesh has too many ") + what);

@@ -1,18 +1,13 @@
 #include "tools/content/scene_writer.h"
 
 #include <algorithm>
-#include <bit>
 #include <stdexcept>
+
+#include "tools/content/byte_writer.h"
 
 namespace {
 
-void putU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 void putI32(std::vector<uint8_t>& out, int32_t value) { putU32(out, static_cast<uint32_t>(value)); }
-
-void putFloat(std::vector<uint8_t>& out, float value) { putU32(out, std::bit_cast<uint32_t>(value)); }
 
 void checkNode(const KfSceneData& scene, size_t index) {
     const KfNodeData& node = scene.nodes[index];
