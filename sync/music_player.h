@@ -13,7 +13,7 @@ void musicOpen(const char* fileName);
 void musicStart();
 
 // The raw position heard now: order in the low 16 bits, row in the high 16
-// bits (a stream reports a byte offset). See musicPositionToSync in sync_table.h.
+// bits (a stream reports a byte offset). See musicPositionFromRaw in sync_table.h.
 uint32_t musicPosition();
 
 // Moves playback to the raw position (same packing); 0 also restarts the demo clock.
