@@ -19,11 +19,15 @@ const std::vector<ContentFile>& meshFiles() {
     return files;
 }
 
-std::map<std::string, ReadMesh> meshesByName() {
-    std::map<std::string, ReadMesh> meshes;
-    for (const ContentFile& file : meshFiles()) {
-        if (file.name.ends_with(".edo")) meshes[file.name] = readMesh(file.bytes);
-    }
+// Parsed once for the whole test program.
+const std::map<std::string, ReadMesh>& meshesByName() {
+    static const std::map<std::string, ReadMesh> meshes = [] {
+        std::map<std::string, ReadMesh> parsed;
+        for (const ContentFile& file : meshFiles()) {
+            if (file.name.ends_with(".edo")) parsed[file.name] = readMesh(file.bytes);
+        }
+        return parsed;
+    }();
     return meshes;
 }
 
@@ -55,7 +59,7 @@ bool passesCull(pose::P3 a, pose::P3 b, pose::P3 c) {
 }  // namespace
 
 TEST(Meshes, EveryMeshParsesWithItsIndicesInRange) {
-    const auto meshes = meshesByName();
+    const auto& meshes = meshesByName();
     ASSERT_GE(meshes.size(), 8u);
     for (const auto& [name, mesh] : meshes) {
         SCOPED_TRACE(name);
@@ -74,7 +78,7 @@ TEST(Meshes, EveryMeshParsesWithItsIndicesInRange) {
 }
 
 TEST(Meshes, BallIsAUnitSphereOfAFewHundredToTwoThousandVertices) {
-    const ReadMesh ball = meshesByName().at("p6ball.edo");
+    const ReadMesh& ball = meshesByName().at("p6ball.edo");
     EXPECT_GE(ball.vertices.size(), 300u);
     EXPECT_LE(ball.vertices.size(), 2000u);
     for (const ReadVertex& v : ball.vertices) {
@@ -109,7 +113,7 @@ TEST(Meshes, OutwardFacesTowardsTheCameraPassTheCullTest) {
     // its outward normal points back towards the camera.
     for (const std::string name : {"p6ball.edo", "cube.edo", "torus.edo", "pillar.edo"}) {
         SCOPED_TRACE(name);
-        const ReadMesh mesh = meshesByName().at(name);
+        const ReadMesh& mesh = meshesByName().at(name);
         int passed = 0;
         for (const ReadFace& f : mesh.faces) {
             auto place = [&](int i) {
