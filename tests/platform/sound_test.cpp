@@ -172,6 +172,19 @@ TEST_F(SoundTest, WavStreamLoopsAndReportsItsByteOffset) {
     EXPECT_LT(soundPosition(channel), 8820u * 4);
 }
 
+TEST_F(SoundTest, EmptyOrTruncatedWavIsAFormatError) {
+    ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
+    const std::string empty = writeTempFile("zd_sound_empty.wav", makeSquareWav(22050, 0, 441));
+    EXPECT_EQ(soundStreamOpenFile(empty.c_str()), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorFormat);
+
+    std::vector<uint8_t> truncated = makeSquareWav(22050, 0.2, 441);
+    truncated.resize(30);  // cut inside the format chunk
+    const std::string cut = writeTempFile("zd_sound_cut.wav", truncated);
+    EXPECT_EQ(soundStreamOpenFile(cut.c_str()), 0u);
+    EXPECT_EQ(soundErrorCode(), kSoundErrorFormat);
+}
+
 TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
     const char* previous = std::getenv("SDL_AUDIODRIVER");
     const std::string saved = previous ? previous : "";
