@@ -189,8 +189,4 @@ ContentFile jpegFile(const std::string& name, const Image& image) {
     return {name, encodeJpeg(image, kJpegQuality)};
 }
 
-ContentFile jpegFile(const std::string& name, const Canvas& canvas, float blackCut) {
-    return {name, encodeJpeg(toImage(canvas, blackCut), blackCut > 0 ? kOverlayJpegQuality : kJpegQuality)};
-}
-
 }  // namespace paint

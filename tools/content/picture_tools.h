@@ -91,7 +91,6 @@ Image toImage(const Canvas& canvas, float blackCut = 0.0f);
 
 // A named JPEG file of the picture at the quality the presentation's pictures use.
 ContentFile jpegFile(const std::string& name, const Image& image);
-ContentFile jpegFile(const std::string& name, const Canvas& canvas, float blackCut = 0.0f);
 
 inline constexpr int kJpegQuality = 95;          // textures and backgrounds
 inline constexpr int kOverlayJpegQuality = 100;  // pictures drawn with black as transparent
