@@ -15,6 +15,3 @@ Image makePanoramaBackground();  // "p4back.jpg", 1300 x 256, scrolls sideways
 Image makeBallRoomBackground();  // "p6back.jpg", 359 x 256
 Image makeTextColumn();          // "nofx.jpg", 153 x 1436, scrolls down
 Image makeSeaBackground();       // "p8back.jpg", 1000 x 256, scrolls sideways
-
-// Lamp cores of the tunnel texture are pure white; everything else stays below this.
-inline constexpr int kTunnelLampLevel = 255;
