@@ -61,18 +61,20 @@ TEST(CorruptStream, CodeMissingFromTheTable) {
     EXPECT_EQ(unpackError(s.bytes()), "packed bit stream holds a code missing from the table");
 }
 
-TEST(CorruptStream, MatchReachingBeforeTheStart) {
+// A 4-byte stream: the literal 'a' (code 0), then a short match (code 1).
+Bytes letterThenShortMatch(uint32_t distance, uint32_t length) {
     StreamBuilder s(4, 0x01);
     s.code('a', 1, 0).code(pack::kShortMatch, 1, 1).endTable();
-    s.bits(0, 1).bits(1, 1).bits(2, 8).bits(3, 8);
-    EXPECT_EQ(unpackError(s.bytes()), "packed match reaches before the start of the output");
+    s.bits(0, 1).bits(1, 1).bits(distance, 8).bits(length, 8);
+    return s.bytes();
+}
+
+TEST(CorruptStream, MatchReachingBeforeTheStart) {
+    EXPECT_EQ(unpackError(letterThenShortMatch(2, 3)), "packed match reaches before the start of the output");
 }
 
 TEST(CorruptStream, MatchAtDistanceZero) {
-    StreamBuilder s(4, 0x01);
-    s.code('a', 1, 0).code(pack::kShortMatch, 1, 1).endTable();
-    s.bits(0, 1).bits(1, 1).bits(0, 8).bits(3, 8);
-    EXPECT_EQ(unpackError(s.bytes()), "packed match has distance 0");
+    EXPECT_EQ(unpackError(letterThenShortMatch(0, 3)), "packed match has distance 0");
 }
 
 TEST(CorruptStream, MatchWritingPastTheEnd) {
@@ -127,35 +129,36 @@ TEST_F(CorruptPack, DirectoryLargerThanTheFile) {
     EXPECT_EQ(openError(bytes), "data.fil: directory of 3 records is larger than the file");
 }
 
+// Writes `packBytes` as "data.fil", opens it (the directory is sound) and
+// returns the error of reading `name` from it; its progress line is dropped.
+std::string readError(const Bytes& packBytes, const std::string& name) {
+    writeFile("data.fil", packBytes);
+    PackFile pack;
+    EXPECT_EQ(pack.open("data.fil"), 0);
+    ::testing::internal::CaptureStdout();
+    const std::string error = loadErrorOf([&] { pack.read(name); });
+    ::testing::internal::GetCapturedStdout();
+    return error;
+}
+
 TEST_F(CorruptPack, StoredBytesPastTheEnd) {
     Bytes bytes = makePack({{"a.kf", {1, 2, 3}}, {"end", {}}});
     bytes.pop_back();
-    writeFile("data.fil", bytes);
-    PackFile pack;
-    ASSERT_EQ(pack.open("data.fil"), 0);
-    EXPECT_EQ(loadErrorOf([&] { pack.read("a.kf"); }),
-              "data.fil: a.kf (offset 68, 3 bytes) runs past the end of the pack");
+    EXPECT_EQ(readError(bytes, "a.kf"), "data.fil: a.kf (offset 68, 3 bytes) runs past the end of the pack");
 }
 
 TEST_F(CorruptPack, HugeOffsetAndSize) {
     Bytes bytes = makePack({{"a.kf", {1}}, {"end", {}}});
     for (int i = 0; i < 8; ++i) bytes[8 + i] = 0xFF;  // offset and size of record 0
-    writeFile("data.fil", bytes);
-    PackFile pack;
-    ASSERT_EQ(pack.open("data.fil"), 0);
-    EXPECT_EQ(loadErrorOf([&] { pack.read("a.kf"); }),
+    EXPECT_EQ(readError(bytes, "a.kf"),
               "data.fil: a.kf (offset 4294967295, 4294967295 bytes) runs past the end of the pack");
 }
 
 TEST_F(CorruptPack, DamagedPackedStreamNamesTheFile) {
     StreamBuilder s(5, 0x01);
     s.code('a', 8, 0).endTable().bits(0, 8);
-    writeFile("data.fil", makePack({{"p6ball.edo", s.bytes(), pack::kPackedFlags}, {"end", {}}}));
-    PackFile pack;
-    ASSERT_EQ(pack.open("data.fil"), 0);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(loadErrorOf([&] { pack.read("p6ball.edo"); }), "p6ball.edo: packed bit stream ends early");
-    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(readError(makePack({{"p6ball.edo", s.bytes(), pack::kPackedFlags}, {"end", {}}}), "p6ball.edo"),
+              "p6ball.edo: packed bit stream ends early");
 }
 
 TEST_F(CorruptPack, NameFillingTheWholeFieldStaysInside) {

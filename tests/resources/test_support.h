@@ -68,8 +68,8 @@ struct PackItem {
     uint32_t flags = 0;  // pack::kPackedFlags bits mark `stored` as a packed stream
 };
 
-// Directory (one record per item, plus `extra` as the final never-matched
-// record), then the stored bytes in order.
+// Directory (one record per item; readers never match the last one), then
+// the stored bytes in order.
 inline Bytes makePack(const std::vector<PackItem>& items) {
     Bytes out;
     putWord(out, static_cast<uint32_t>(items.size()));
