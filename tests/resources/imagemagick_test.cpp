@@ -87,9 +87,11 @@ std::vector<uint32_t> smoothPixels(int width, int height) {
 
 class ImageMagickTest : public ScratchFolder {
 protected:
+    // The folder first: TearDown runs after a skip too, and goes back to the
+    // folder SetUp left.
     void SetUp() override {
-        if (!haveConvert()) GTEST_SKIP() << "ImageMagick's convert is not installed";
         ScratchFolder::SetUp();
+        if (!haveConvert()) GTEST_SKIP() << "ImageMagick's convert is not installed";
     }
 
     // ImageMagick's own reading of `file`, turned by its orientation field.
