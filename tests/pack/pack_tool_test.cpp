@@ -127,3 +127,17 @@ TEST(PackTool, ExtractRefusesNamesThatEscapeTheFolder) {
         EXPECT_FALSE(std::filesystem::exists(dir.path / "x.txt"));
     }
 }
+
+TEST(PackTool, ExtractKeepsOnlyTheFirstOfTwoEqualNames) {
+    TempDir dir("twins");
+    std::vector<uint8_t> bytes = buildPack({{"twin.txt", {1}}, {"next.txt", {2}}});
+    const std::string upper = "TWIN.TXT";
+    std::copy(upper.begin(), upper.end(), bytes.begin() + 4 + 32 + 12);  // rename the second record
+    writeBytes(dir.path / "data.fil", bytes);
+    ToolRun run = runTool(dir.path, "extract data.fil out");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("skipped \"TWIN.TXT\""), std::string::npos) << run.err;
+    EXPECT_EQ(lineCount(run.err), 1);
+    EXPECT_EQ(readBytes(dir.path / "out" / "twin.txt"), std::vector<uint8_t>{1});
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "out" / "TWIN.TXT"));
+}
