@@ -7,7 +7,7 @@ namespace song {
 namespace {
 
 constexpr int kRows = musictime::kRowsPerPattern;
-constexpr int kBarRows = 32;        // four beats of eight rows
+constexpr int kBarRows = 4 * musictime::kRowsPerBeat;  // four beats
 constexpr int kDrumNote = 60;       // drums and effects play as recorded at C-5
 constexpr int kEffectPanning = 24;  // Xxx
 
