@@ -132,7 +132,8 @@ void blendMask(Canvas& canvas, const Mask& mask, int x, int y, Blend blend) {
 }  // namespace
 
 void paintMask(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour) {
-    blendMask(canvas, mask, x, y, [&](Rgb& pixel, float a) { pixel = mix(pixel, colour, std::min(a, 1.0f)); });
+    blendMask(canvas, mask, x, y,
+              [&](Rgb& pixel, float a) { pixel = mix(pixel, colour, std::min(a, 1.0f)); });
 }
 
 void addMask(Canvas& canvas, const Mask& mask, int x, int y, Rgb colour) {

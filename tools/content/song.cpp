@@ -8,8 +8,8 @@ namespace {
 
 constexpr int kRows = musictime::kRowsPerPattern;
 constexpr int kBarRows = 4 * musictime::kRowsPerBeat;  // four beats
-constexpr int kDrumNote = 60;       // drums and effects play as recorded at C-5
-constexpr int kEffectPanning = 24;  // Xxx
+constexpr int kDrumNote = 60;                          // drums and effects play as recorded at C-5
+constexpr int kEffectPanning = 24;                     // Xxx
 
 // The beat rows of orders 5 to 7 on which the words flash.
 constexpr int kAccentRowsA[] = {0,  8,  24, 28,  32,  34,  36,  44,  52,  56,  58,  60,  62, 64,
