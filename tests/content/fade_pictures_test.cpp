@@ -63,6 +63,11 @@ const std::vector<NamedImage>& fadeImages() {
     return images;
 }
 
+const std::vector<ContentFile>& fadeFiles() {
+    static const std::vector<ContentFile> files = makeFadePictures();
+    return files;
+}
+
 const Image& imageNamed(const std::string& name) {
     for (const NamedImage& n : fadeImages())
         if (n.name == name) return n.image;
@@ -137,7 +142,7 @@ TEST(FadePictures, LayoutLimitsMatchTheHandWorkedCases) {
 }
 
 TEST(FadePictures, BlackStaysTransparentAfterJpegCoding) {
-    std::vector<ContentFile> files = makeFadePictures();
+    const std::vector<ContentFile>& files = fadeFiles();
     ASSERT_EQ(files.size(), fadeImages().size());
     for (size_t i = 0; i < files.size(); ++i) {
         const Image& source = fadeImages()[i].image;
@@ -169,8 +174,8 @@ TEST(FadePictures, PairsDifferBetweenCalmAndAwake) {
 }
 
 TEST(FadePictures, SameBytesEveryRun) {
-    std::vector<ContentFile> first = makeFadePictures();
-    std::vector<ContentFile> second = makeFadePictures();
+    const std::vector<ContentFile>& first = fadeFiles();
+    const std::vector<ContentFile> second = makeFadePictures();
     ASSERT_EQ(first.size(), second.size());
     for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].bytes, second[i].bytes) << first[i].name;
 }
