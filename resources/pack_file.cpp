@@ -10,6 +10,7 @@
 
 #include "resources/load_error.h"
 #include "resources/unpack.h"
+#include "resources/upper_case.h"
 
 namespace {
 
@@ -20,12 +21,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 uint32_t wordAt(const uint8_t* bytes) {
     return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);

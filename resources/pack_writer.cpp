@@ -9,6 +9,7 @@
 #include "resources/pack_huffman.h"
 #include "resources/pack_tokens.h"
 #include "resources/unpack.h"
+#include "resources/upper_case.h"
 
 namespace {
 
@@ -185,15 +186,6 @@ void checkName(const std::string& name) {
     if (name == "." || name == "..") {
         fail("not a file name");
     }
-}
-
-std::string upperCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return name;
 }
 
 }  // namespace

@@ -8,14 +8,9 @@
 #include "resources/jpeg.h"
 #include "resources/load_error.h"
 #include "resources/tga.h"
+#include "resources/upper_case.h"
 
 namespace {
-
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 bool hasExtension(const std::string& upperName, const char* extension) {
     return upperName.size() >= 4 && upperName.compare(upperName.size() - 4, 4, extension) == 0;

@@ -12,6 +12,7 @@
 #include "resources/load_error.h"
 #include "resources/pack_listing.h"
 #include "resources/pack_writer.h"
+#include "resources/upper_case.h"
 
 namespace {
 
@@ -94,15 +95,6 @@ int list(const std::string& packPath) {
                     file.packed ? "" : "  (not packed)");
     }
     return 0;
-}
-
-std::string upperCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return name;
 }
 
 // A pack name is written only as a plain file name inside the target folder.
