@@ -247,15 +247,14 @@ std::vector<uint8_t> buildPack(const std::vector<PackInput>& files) {
     for (size_t k = 0; k < files.size(); ++k) {
         const PackInput& file = files[k];
         uint32_t flags = 0;
-        std::vector<uint8_t> stored;
+        std::vector<uint8_t> stored = file.bytes;
         // Larger files are stored as they are: the reader refuses to unpack them.
         if (file.bytes.size() <= kMaxUnpackedBytes) {
-            stored = packStream(file.bytes);
-            flags = kPackedFlag;
-        }
-        if (stored.size() >= file.bytes.size() || flags == 0) {
-            stored = file.bytes;
-            flags = 0;
+            std::vector<uint8_t> packed = packStream(file.bytes);
+            if (packed.size() < file.bytes.size()) {
+                stored = std::move(packed);
+                flags = kPackedFlag;
+            }
         }
         if (out.size() + stored.size() > 0xFFFFFFFFu) {
             throw std::invalid_argument("\"" + file.name + "\": pack would exceed 4 GiB");
