@@ -145,6 +145,11 @@ TEST(PackListing, DamagedDirectoriesAreRefused) {
     bytes = good;
     std::fill(bytes.begin() + 4 + 12, bytes.begin() + 4 + 32, 'x');
     expectRefused(bytes, "name without NUL");
+    bytes = good;
+    bytes[4 + 3] = 0x80;  // a.txt marked packed
+    bytes[4 + 8] = 3;     // with 3 stored bytes, too few for the header word
+    bytes[4 + 9] = bytes[4 + 10] = bytes[4 + 11] = 0;
+    expectRefused(bytes, "packed stream shorter than its header");
 }
 
 TEST(PackListing, ExtractRestoresEachFile) {

@@ -102,6 +102,15 @@ TEST(PackTool, ProblemsNameTheFileInOneLine) {
     EXPECT_NE(tooLong.err.find("long_name_of_twenty1"), std::string::npos);
 }
 
+TEST(PackTool, ExtractNamesAFolderItCannotMake) {
+    TempDir dir("nofolder");
+    writePack((dir.path / "data.fil").string(), {{"a.txt", {1}}});
+    writeBytes(dir.path / "out", {0});  // a file where the folder should be
+    ToolRun run = runTool(dir.path, "extract data.fil out");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.err, "zedariva-pack: out: cannot create the folder\n");
+}
+
 TEST(PackTool, DamagedStreamIsReportedNotCrashed) {
     TempDir dir("damaged");
     std::vector<uint8_t> bytes = buildPack({{"words.txt", textBytes(20000)}});
