@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "resources/byte_fields.h"
 #include "resources/load_error.h"
 #include "resources/unpack.h"
 #include "resources/upper_case.h"
@@ -21,10 +22,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-uint32_t wordAt(const uint8_t* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
 
 // The name field is meant to hold a NUL; a full field is taken as 20 characters.
 std::string entryName(const PackEntry& entry) {

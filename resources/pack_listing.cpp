@@ -2,23 +2,19 @@
 
 #include <algorithm>
 
+#include "resources/byte_fields.h"
 #include "resources/load_error.h"
 #include "resources/pack_format.h"
 #include "resources/unpack.h"
 
 namespace {
 
-uint32_t wordAt(std::span<const uint8_t> bytes, size_t at) {
-    return bytes[at] | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
-           (uint32_t{bytes[at + 3]} << 24);
-}
-
 PackListing readRecord(std::span<const uint8_t> pack, size_t at, uint32_t k) {
     const std::string where = "directory record " + std::to_string(k);
     PackListing file;
-    file.packed = (wordAt(pack, at) & pack::kPackedFlags) != 0;
-    file.offset = wordAt(pack, at + 4);
-    file.storedSize = wordAt(pack, at + 8);
+    file.packed = (wordAt(&pack[at]) & pack::kPackedFlags) != 0;
+    file.offset = wordAt(&pack[at + 4]);
+    file.storedSize = wordAt(&pack[at + 8]);
     const uint8_t* name = pack.data() + at + 12;
     const uint8_t* end = std::find(name, name + pack::kNameSize, uint8_t{0});
     if (end == name + pack::kNameSize) {
@@ -33,7 +29,7 @@ PackListing readRecord(std::span<const uint8_t> pack, size_t at, uint32_t k) {
         if (file.storedSize < 4) {
             throw LoadError(where + " (\"" + file.name + "\"): packed stream shorter than its header");
         }
-        file.unpackedSize = wordAt(pack, file.offset) & pack::kSizeMask;
+        file.unpackedSize = wordAt(&pack[file.offset]) & pack::kSizeMask;
     }
     return file;
 }
@@ -44,7 +40,7 @@ std::vector<PackListing> listPack(std::span<const uint8_t> pack) {
     if (pack.size() < 4) {
         throw LoadError("too short for a pack directory");
     }
-    const uint32_t records = wordAt(pack, 0);
+    const uint32_t records = wordAt(pack.data());
     if (records > pack::kMaxRecords) {
         throw LoadError("directory of " + std::to_string(records) + " records (at most 100)");
     }

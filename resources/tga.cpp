@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "resources/byte_fields.h"
 #include "resources/load_error.h"
 #include "resources/picture_limits.h"
 
@@ -16,11 +17,6 @@ constexpr size_t kTgaPaletteBytes = 256 * 3;
 constexpr uint8_t kTgaTopRowFirst = 0x20;
 constexpr size_t kS3tHeaderBytes = 16;
 constexpr size_t kS3tBlockBytes = 8;
-
-uint32_t halfAt(const uint8_t* bytes) { return bytes[0] | (bytes[1] << 8); }
-uint32_t wordAt(const uint8_t* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
 
 // Blue, green, red bytes as one 0x00RRGGBB pixel.
 uint32_t pixelFromBgr(const uint8_t* bgr) {

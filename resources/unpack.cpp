@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "resources/byte_fields.h"
 #include "resources/load_error.h"
 #include "resources/pack_format.h"
 
@@ -81,10 +82,6 @@ private:
     std::span<const uint8_t> bytes_;
     size_t pos_ = 0;
 };
-
-uint32_t readWord(std::span<const uint8_t> bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
 
 // Reads table entries (symbol, length, code bits) from offset 5 until the end
 // mark E, 0xFF, and files each symbol in the tree. Returns the offset of the
@@ -175,7 +172,7 @@ void undoDeltaFilter(std::vector<uint8_t>& out, size_t stride) {
 
 std::vector<uint8_t> unpack(std::span<const uint8_t> packed) {
     if (packed.size() < 5) throw LoadError("packed stream ends inside its header");
-    const uint32_t header = readWord(packed);
+    const uint32_t header = wordAt(packed.data());
     const uint32_t size = header & pack::kSizeMask;
     if (size > kMaxUnpackedBytes)
         throw LoadError("packed stream announces " + std::to_string(size) +
