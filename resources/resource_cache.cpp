@@ -38,8 +38,7 @@ void checkNameLength(const std::string& name) {
 
 // Runs a decoder and puts the file's name in front of its problem text; the
 // unsupported-depth message of TGA stays exactly as it is.
-template <typename Decoder>
-std::shared_ptr<Image> decodeNamed(const std::string& name, Decoder decoder,
+std::shared_ptr<Image> decodeNamed(const std::string& name, Image (*decoder)(std::span<const uint8_t>),
                                    const std::vector<uint8_t>& bytes) {
     try {
         return std::make_shared<Image>(decoder(bytes));
