@@ -1,12 +1,17 @@
-// Generated inputs for the pack builder's tests: noise, text, runs and
-// picture-like RGB data, all from fixed rng states so every run is the same.
+// The pack builder's tests' inputs (noise, text, runs, picture-like RGB data,
+// from fixed rng states), a scratch folder and whole-file reads and writes.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 inline std::vector<uint8_t> noiseBytes(size_t size, uint32_t rngState) {
     std::mt19937 rng(rngState);
@@ -53,10 +58,6 @@ inline std::vector<uint8_t> runBytes(size_t size, uint32_t rngState) {
     }
     return bytes;
 }
-
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 // A fresh folder under the system's temporary folder, removed with its files.
 struct TempDir {
