@@ -16,6 +16,6 @@ std::vector<uint32_t> workBufferStorage;
 
 void allocateWorkBuffer() {
     // Every scene writes it before reading it in a frame; the zero fill is free.
-    workBufferStorage.resize(static_cast<std::size_t>(kFrameWidth) * kFrameHeight);
+    workBufferStorage.resize(static_cast<std::size_t>(kTargetPixels));
     workBuffer = workBufferStorage.data();
 }

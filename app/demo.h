@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-class ResourceCache;
+#include "fx2d/target.h"  // the frame size: kTargetWidth x kTargetHeight
 
-constexpr int kFrameWidth = 512;
-constexpr int kFrameHeight = 256;
+class ResourceCache;
 
 extern int running;               // the main loop runs while this is nonzero
 extern uint32_t* workBuffer;      // second 512 x 256 picture of the warp scenes

@@ -13,7 +13,7 @@ void handleKey(int key) {
             running = 0;
             break;
         case 'S':  // upper case only; saves what the previous frame left
-            saveScreenshotTga("zedariva.tga", frameBuffer, kFrameWidth, kFrameHeight);
+            saveScreenshotTga("zedariva.tga", frameBuffer, kTargetWidth, kTargetHeight);
             break;
         default:
             break;

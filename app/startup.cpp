@@ -12,7 +12,7 @@ void startRunning() { running = 1; }
 void openDisplay(const CommandLine& commandLine) {
     setWindowed(commandLine.windowed ? 1 : 0);
     setDisplayTitle("quendal -> 1999 -> bodravin");
-    displayOpen(kFrameWidth, commandLine.displayHeight);
+    displayOpen(kTargetWidth, commandLine.displayHeight);
     displayInitSurface();
 }
 
