@@ -9,6 +9,8 @@
 #include "fx2d/fade_picture.h"
 #include "fx2d/glow_rays.h"
 #include "resources/resource_cache.h"
+#include "scene3d/mesh_object.h"
+#include "scene3d/world.h"
 
 Assets assets;
 
@@ -55,10 +57,11 @@ constexpr const char* kKeyframeScenes[] = {"part2.kf", "part3.kf", "part4.kf", "
 // The objects built from the assets live as long as the process.
 std::vector<std::unique_ptr<FadePicture>> fadePictures;
 std::unique_ptr<GlowRays> glowRays;
+std::unique_ptr<MeshObject> ballObject;
 
 }  // namespace
 
-void loadAssets(ResourceCache& cache) {
+void loadAssets(ResourceCache& cache, World& world) {
     cache.get("font.tga");  // fetched only: it must be there, nothing reads it
     for (const char* scene : kKeyframeScenes) cache.get(scene);
     assets.s1 = &cache.getImage("s1.tga");
@@ -66,7 +69,9 @@ void loadAssets(ResourceCache& cache) {
     assets.txt5 = &cache.getImage("txt5.jpg");
     assets.p3back = &cache.getImage("p3back.jpg");
     assets.p4back = &cache.getImage("p4back.jpg");
-    cache.get("p6ball.edo");
+    // After the keyframe scenes: a scene naming the same mesh shares it.
+    ballObject = std::make_unique<MeshObject>(world, world.mesh("p6ball.edo"));
+    assets.ball = ballObject.get();
     assets.p6back = &cache.getImage("p6back.jpg");
     assets.nofx = &cache.getImage("nofx.jpg");
     assets.p8back = &cache.getImage("p8back.jpg");

@@ -5,7 +5,9 @@
 struct Image;
 class FadePicture;
 class GlowRays;
+class MeshObject;
 class ResourceCache;
+class World;
 
 struct Assets {
     // Pictures used whole by the warp and 3D scenes.
@@ -48,6 +50,7 @@ struct Assets {
     FadePicture* logo = nullptr;
 
     GlowRays* rays = nullptr;  // made from "ray.tga"
+    MeshObject* ball = nullptr;  // made from "p6ball.edo", dented by the ball scenes
 };
 
 extern Assets assets;
@@ -56,4 +59,4 @@ extern Assets assets;
 // nowhere ends the program through the cache) and builds the objects the
 // scenes use, then checks that each picture fits the scene that reads it.
 // Throws LoadError "<file>: <problem>".
-void loadAssets(ResourceCache& cache);
+void loadAssets(ResourceCache& cache, World& world);

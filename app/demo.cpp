@@ -9,6 +9,7 @@
 int running = 1;
 uint32_t* workBuffer = nullptr;
 ResourceCache* resources = nullptr;
+World* world = nullptr;
 
 namespace {
 std::vector<uint32_t> workBufferStorage;

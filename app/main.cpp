@@ -12,6 +12,7 @@
 #include "fx2d/mul_table.h"
 #include "resources/load_error.h"
 #include "resources/resource_cache.h"
+#include "scene3d/world.h"
 #include "sync/music_player.h"
 
 int main(int argc, char** argv) {
@@ -19,10 +20,12 @@ int main(int argc, char** argv) {
 
     startRunning();  // 1
     std::unique_ptr<ResourceCache> cache;
+    std::unique_ptr<World> world3d;
     try {
         cache = std::make_unique<ResourceCache>("data.fil");  // 2
         resources = cache.get();
-        // 3: the 3D World comes here, on the cache, 512 x 256, pitch 512.
+        world3d = std::make_unique<World>(cache.get(), kTargetWidth, kTargetHeight, kTargetWidth);  // 3
+        world = world3d.get();
         // 4: each volume option reaches the music player at once; the player
         // keeps the volume and applies it when its output starts.
         const CommandLine commandLine = readCommandLine(argc, argv, musicSetVolume);
@@ -30,7 +33,7 @@ int main(int argc, char** argv) {
         openDisplay(commandLine);            // 5
         allocateWorkBuffer();                // 6
         buildMulTable();                     // 7
-        loadAssets(*cache);                  // 8
+        loadAssets(*cache, *world);          // 8
         startMusic(commandLine.startOrder);  // 9
     } catch (const LoadError& error) {
         std::printf("%s\n", error.what());

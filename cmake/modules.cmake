@@ -1,7 +1,12 @@
-# zd_module(target folder deps...): a static library of every .cpp in the
-# folder (an interface library while the folder has none yet).
-function(zd_module target folder)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+# zd_module(target folders deps...): a static library of every .cpp in the
+# folder (a ;-list of folders makes one library of them all; an interface
+# library while they have none yet).
+function(zd_module target folders)
+  set(sources)
+  foreach(folder ${folders})
+    file(GLOB folder_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    list(APPEND sources ${folder_sources})
+  endforeach()
   list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
   if(sources)
     add_library(${target} STATIC ${sources})
