@@ -12,6 +12,17 @@ SDL_Surface* lockedSurface = nullptr;
 SDL_Surface* previousSurface = nullptr;
 bool videoStarted = false;
 
+// The scaled window's renderer and the texture that holds the frame.
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* frameTexture = nullptr;
+// The software renderer draws into the window's own surface, which keeps the
+// black around the picture until the window changes size; a GPU renderer's
+// target holds nothing certain after a present and is cleared every frame.
+bool rendererKeepsTarget = false;
+bool targetLost = true;           // the black around the picture must be drawn again
+SDL_Rect lastTarget{0, 0, 0, 0};  // drawing area size (w, h) of the last frame
+SDL_Rect lastPlace{0, 0, 0, 0};
+
 // Bits per pixel as a display mode counts them: the storage size for 2- and
 // 4-byte formats (SDL says 24 for 0x00RRGGBB and 15 for 5-5-5 formats).
 int storageBits(int bytesPerPixel, int bitsPerPixel) {
@@ -34,6 +45,11 @@ bool findMode(int width, int height, int bitsPerPixel, SDL_DisplayMode& found) {
     return false;
 }
 
+bool isAltEnter(const SDL_KeyboardEvent& key) {
+    const SDL_Keycode sym = key.keysym.sym;
+    return (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) && !key.repeat;
+}
+
 WindowEvent translate(const SDL_Event& e) {
     WindowEvent event;
     event.type = WindowEventType::Other;
@@ -46,6 +62,8 @@ WindowEvent translate(const SDL_Event& e) {
             if (e.key.keysym.sym == SDLK_ESCAPE) {
                 event.type = WindowEventType::Text;
                 event.text[0] = 27;
+            } else if (isAltEnter(e.key)) {
+                event.type = WindowEventType::ToggleFullScreen;
             }
             break;
         case SDL_QUIT:
@@ -65,6 +83,7 @@ WindowEvent translate(const SDL_Event& e) {
                 case SDL_WINDOWEVENT_RESTORED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     event.type = WindowEventType::Exposed;
+                    targetLost = true;
                     break;
                 default:
                     break;
@@ -76,16 +95,48 @@ WindowEvent translate(const SDL_Event& e) {
     return event;
 }
 
+void showWindow() {
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    SDL_StartTextInput();
+}
+
 // The surface is made while the window is still hidden, so that the window
 // the user sees is the final one (a drawing surface may make SDL recreate it).
 bool finishCreate() {
     if (!window) return false;
     previousSurface = nullptr;
     SDL_GetWindowSurface(window);
-    SDL_ShowWindow(window);
-    SDL_RaiseWindow(window);
-    SDL_StartTextInput();
+    showWindow();
     return true;
+}
+
+// A GPU renderer when one works, else the software one, with the frame texture.
+bool createRenderer(const ScaledWindowSetup& setup) {
+    const Uint32 vsync = setup.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    for (const Uint32 kind : {SDL_RENDERER_ACCELERATED, SDL_RENDERER_SOFTWARE}) {
+        renderer = SDL_CreateRenderer(window, -1, kind | vsync);
+        if (!renderer) continue;
+        frameTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                         setup.frameWidth, setup.frameHeight);
+        if (frameTexture) break;
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer) return false;
+    SDL_SetTextureBlendMode(frameTexture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(frameTexture, setup.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_RendererInfo info;
+    rendererKeepsTarget = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    targetLost = true;
+    return true;
+}
+
+void destroyRenderer() {
+    if (frameTexture) SDL_DestroyTexture(frameTexture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    frameTexture = nullptr;
+    renderer = nullptr;
 }
 
 }  // namespace
@@ -135,6 +186,7 @@ bool windowCreateFullScreen(const char* caption, int width, int height, int bits
 
 void windowDestroy() {
     windowUnlockSurface();
+    destroyRenderer();
     if (window) SDL_DestroyWindow(window);
     window = nullptr;
     previousSurface = nullptr;
@@ -172,6 +224,68 @@ void windowUnlockSurface() {
 
 void windowPresent() {
     if (window) SDL_UpdateWindowSurface(window);
+}
+
+bool windowCreateScaled(const ScaledWindowSetup& setup) {
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    if (setup.desktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window = SDL_CreateWindow(setup.caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              setup.windowWidth, setup.windowHeight, flags);
+    if (!window) return false;
+    SDL_SetWindowMinimumSize(window, setup.frameWidth, setup.frameHeight);
+    // Made while hidden: a GPU renderer may make SDL recreate the window.
+    if (!createRenderer(setup)) {
+        windowDestroy();
+        return false;
+    }
+    showWindow();
+    return true;
+}
+
+bool windowDesktopArea(int& width, int& height) {
+    SDL_Rect area;
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0) return false;
+    width = area.w;
+    height = area.h;
+    return true;
+}
+
+void windowSetDesktop(bool desktop) {
+    if (window) SDL_SetWindowFullscreen(window, desktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    targetLost = true;
+}
+
+bool windowIsDesktop() {
+    return window &&
+           (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+bool windowDrawingSize(int& width, int& height) {
+    return renderer && SDL_GetRendererOutputSize(renderer, &width, &height) == 0;
+}
+
+void windowDrawFrame(const uint32_t* frame, int pitch_bytes, int x, int y, int width, int height) {
+    if (!renderer) return;
+    SDL_UpdateTexture(frameTexture, nullptr, frame, pitch_bytes);
+    SDL_Rect target{0, 0, 0, 0};
+    SDL_GetRendererOutputSize(renderer, &target.w, &target.h);
+    const SDL_Rect place{x, y, width, height};
+    const bool sameLayout = SDL_RectEquals(&target, &lastTarget) && SDL_RectEquals(&place, &lastPlace);
+    if (!rendererKeepsTarget || targetLost || !sameLayout) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        targetLost = false;
+    }
+    lastTarget = target;
+    lastPlace = place;
+    SDL_RenderCopy(renderer, frameTexture, nullptr, &place);
+    SDL_RenderPresent(renderer);
+}
+
+const char* windowRendererName() {
+    SDL_RendererInfo info;
+    if (!renderer || SDL_GetRendererInfo(renderer, &info) != 0) return "";
+    return info.name;
 }
 
 bool windowPollEvent(WindowEvent& event) {

@@ -1,5 +1,6 @@
 // Thin window layer over SDL2: video start-up, display modes, one window with
-// a lockable surface, one event at a time. Used only by display/display.cpp.
+// a lockable surface or a renderer that scales the frame, one event at a time.
+// Used only by the display layer (display/).
 #pragma once
 
 #include <cstdint>
@@ -31,10 +32,11 @@ struct WindowSurface {
 
 enum class WindowEventType {
     None,
-    Text,     // typed characters in `text` (UTF-8 bytes, zero-terminated); Escape arrives as "\x1b"
-    Quit,     // the window was closed or the process was asked to end
-    Mouse,    // pointer moved or a button went down or up
-    Exposed,  // the window's contents were lost (shown again, restored, resized)
+    Text,              // typed characters in `text` (UTF-8 bytes, zero-terminated); Escape arrives as "\x1b"
+    Quit,              // the window was closed or the process was asked to end
+    Mouse,             // pointer moved or a button went down or up
+    Exposed,           // the window's contents were lost (shown again, restored, resized)
+    ToggleFullScreen,  // Alt+Enter
     Other,
 };
 
@@ -59,6 +61,34 @@ void windowShutdownVideo();
 bool windowLockSurface(WindowSurface& surface);  // false: nothing to draw on this time
 void windowUnlockSurface();
 void windowPresent();  // show what was drawn on the surface
+
+// The scaled window: drawn through SDL's renderer instead of a lockable
+// surface. The frame (frameWidth x frameHeight pixels 0x00RRGGBB) goes into
+// one streaming texture that the renderer draws scaled: sharp (nearest pixel)
+// or `smooth` (bilinear). A GPU renderer is taken when there is one, else
+// SDL's software renderer. With `vsync` every windowDrawFrame waits for the
+// screen's refresh.
+struct ScaledWindowSetup {
+    const char* caption = "";
+    int windowWidth = 0;  // size when windowed; the window can be resized
+    int windowHeight = 0;
+    int frameWidth = 0;  // also the smallest size the user can resize it to
+    int frameHeight = 0;
+    bool desktop = false;  // start as a borderless window over the whole desktop (no mode switch)
+    bool smooth = false;
+    bool vsync = true;
+};
+bool windowCreateScaled(const ScaledWindowSetup& setup);
+// The usable area of the desktop (without panels), for choosing a window size.
+bool windowDesktopArea(int& width, int& height);
+void windowSetDesktop(bool desktop);  // the scaled window to the whole desktop and back
+bool windowIsDesktop();
+// The size of the scaled window's drawing area in pixels.
+bool windowDrawingSize(int& width, int& height);
+// Uploads the frame (rows pitch_bytes apart), draws it into the rectangle
+// (x, y, width, height) of the drawing area with black around it, and shows it.
+void windowDrawFrame(const uint32_t* frame, int pitch_bytes, int x, int y, int width, int height);
+const char* windowRendererName();  // the renderer in use ("" when none)
 
 bool windowPollEvent(WindowEvent& event);                  // takes at most one event
 bool windowWaitEvent(WindowEvent& event, int timeout_ms);  // waits up to timeout_ms for one
