@@ -16,9 +16,13 @@ bool showHelp(CommandLine& commandLine, const char*) {
         "  -6         taller display: 512 x 385 instead of 512 x 256\n"
         "  -vN        music volume N, 0..100\n"
         "  --start=N  start the music (and the presentation) at order N\n"
+        "  --scale=N  a window N times the size (1..8), sharp pixels; it can be resized\n"
+        "  --desktop  fill the desktop without a mode switch, sharp pixels, black around\n"
+        "  --smooth   with --desktop or --scale: smooth scaling that fills as much as the shape allows\n"
         "  --help     show this text and end\n"
         "  --version  show the version and end\n"
-        "keys: Escape or q quits, S writes the frame to zedariva.tga\n");
+        "keys: Escape or q quits, S writes the frame to zedariva.tga,\n"
+        "      Alt+Enter switches a scaled window to the desktop and back\n");
     commandLine.exitNow = true;
     commandLine.exitCode = 0;
     return true;
@@ -44,11 +48,27 @@ bool setStartOrder(CommandLine& commandLine, const char* value) {
     return true;
 }
 
+// --scale=N: one digit, 1 to 8.
+bool setScale(CommandLine& commandLine, const char* value) {
+    if (!value || value[0] < '1' || value[0] > '8' || value[1] != '\0') return false;
+    commandLine.scale = value[0] - '0';
+    return true;
+}
+
+bool setDesktop(CommandLine& commandLine, const char*) {
+    commandLine.desktop = true;
+    return true;
+}
+
+bool setSmooth(CommandLine& commandLine, const char*) {
+    commandLine.smooth = true;
+    return true;
+}
+
 // Add new long options here.
 constexpr LongOption kLongOptions[] = {
-    {"help", false, showHelp},
-    {"version", false, showVersion},
-    {"start", true, setStartOrder},
+    {"help", false, showHelp}, {"version", false, showVersion}, {"start", true, setStartOrder},
+    {"scale", true, setScale}, {"desktop", false, setDesktop},  {"smooth", false, setSmooth},
 };
 
 // The long option written as "--name" or "--name=value"; false when it is unknown

@@ -1,5 +1,6 @@
 // Reading the command line: window or full screen, music volume, taller
-// display, and our own long options (--help, --version). Used by main.
+// display, and our own long options (--help, --version, the scaled
+// presentation). Used by main.
 #pragma once
 
 // Called for each volume option at once, with the clamped volume.
@@ -10,7 +11,12 @@ struct CommandLine {
     bool windowed = false;    // the last of "w" / "d" decides; full screen by default
     int volume = 100;         // the last volume option, clamped to 0..100
     int startOrder = 0;       // --start=ORDER: the music starts at this order
-    bool exitNow = false;     // a long option asked to end at once (after --help, --version)
+    // The scaled presentation, chosen by any of the three; it takes the place
+    // of window and full screen.
+    int scale = 0;         // --scale=N (1..8): a window of N x the frame; 0: not given
+    bool desktop = false;  // --desktop: over the whole desktop, no mode switch
+    bool smooth = false;   // --smooth: bilinear, as large as the picture's shape allows
+    bool exitNow = false;  // a long option asked to end at once (after --help, --version)
     int exitCode = 0;
 };
 

@@ -11,6 +11,8 @@ void startRunning() { running = 1; }
 
 void openDisplay(const CommandLine& commandLine) {
     setWindowed(commandLine.windowed ? 1 : 0);
+    if (commandLine.scale != 0 || commandLine.desktop || commandLine.smooth)
+        setScaledDisplay(commandLine.scale, commandLine.desktop, commandLine.smooth);
     setDisplayTitle("quendal -> 1999 -> bodravin");
     displayOpen(kTargetWidth, commandLine.displayHeight);
     displayInitSurface();

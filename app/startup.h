@@ -5,7 +5,7 @@
 #include "app/command_line.h"
 
 void startRunning();  // running := 1
-// Sets the caption and the window or full-screen choice, opens the display
+// Sets the caption and the window, full-screen or scaled choice, opens the display
 // (512 wide, the command line's height) and makes frameBuffer valid.
 void openDisplay(const CommandLine& commandLine);
 void allocateWorkBuffer();  // workBuffer: 512 x 256 pixels

@@ -1,5 +1,5 @@
 // The presentation on top of the platform window: one frame of 32-bit pixels
-// shown in a window or centred in an exclusive full-screen mode.
+// shown in a window, centred in an exclusive full-screen mode, or scaled.
 #include "display/display.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "display/display_modes.h"
 #include "display/key_queue.h"
 #include "display/pixel_convert.h"
+#include "display/scaled_view.h"
 #include "platform/window.h"
 
 uint32_t* frameBuffer = nullptr;
@@ -18,6 +19,8 @@ uint32_t* frameBuffer = nullptr;
 namespace {
 
 int fullScreen = 1;
+bool scaled = false;  // the scaled presentation takes the place of window and full screen
+ScaledViewOptions scaledOptions;
 const char* caption = "(truecolor shit)";
 int frameWidth = 0;
 int frameHeight = 0;
@@ -46,6 +49,9 @@ void handleEvent(const WindowEvent& event) {
             break;
         case WindowEventType::Exposed:
             needsClear = true;
+            break;
+        case WindowEventType::ToggleFullScreen:
+            if (scaled) scaledViewToggleDesktop();
             break;
         default:
             break;
@@ -113,10 +119,21 @@ void setWindowed(int flag) { fullScreen = !flag; }
 
 void setDisplayTitle(const char* text) { caption = text; }
 
+void setScaledDisplay(int windowScale, bool desktop, bool smooth) {
+    scaled = true;
+    scaledOptions = {windowScale, desktop, smooth};
+}
+
 void displayOpen(int width, int height) {
     frameWidth = width;
     frameHeight = height;
     if (!windowInitVideo()) failNoDisplay();
+    if (scaled) {
+        if (scaledViewOpen(caption, width, height, scaledOptions)) return;
+        std::printf("cannot scale the picture (%s): showing it in a plain window\n", windowLastError());
+        scaled = false;
+        fullScreen = 0;
+    }
     if (fullScreen) {
         findScreenModes();
         return;  // the full-screen window is made with its mode in displayInitSurface
@@ -128,7 +145,8 @@ void displayInitSurface() {
     frameStorage.assign(static_cast<std::size_t>(frameWidth) * static_cast<std::size_t>(frameHeight), 0);
     frameBuffer = frameStorage.data();
     needsClear = true;
-    if (fullScreen) {
+    // The scaled view needs no surface: its renderer takes the frame as it is.
+    if (!scaled && fullScreen) {
         if (!setUpFullScreen()) {
             // Not a request to quit: the presentation goes on in a window.
             windowDestroy();
@@ -137,7 +155,7 @@ void displayInitSurface() {
             displayInitSurface();
             return;
         }
-    } else {
+    } else if (!scaled) {
         setUpWindow();
     }
     windowShowCursor(false);
@@ -145,6 +163,10 @@ void displayInitSurface() {
 
 void displayPresent() {
     handleOneEvent();
+    if (scaled) {
+        scaledViewPresent(frameBuffer, frameWidth, frameHeight);
+        return;
+    }
     WindowSurface surface;
     if (!lockUsableSurface(surface)) return;  // this frame is not shown
     clearIfNeeded(surface);

@@ -1,4 +1,5 @@
-// The presentation window or full screen, the frame it shows and the typed keys.
+// The presentation window or full screen (plain, or scaled up for today's
+// screens), the frame it shows and the typed keys.
 // main is the only caller; the effects only write into frameBuffer.
 #pragma once
 
@@ -12,6 +13,13 @@ extern uint32_t* frameBuffer;
 // then per frame keyPending / readKey and displayPresent, last displayClose.
 void setWindowed(int flag);              // nonzero: a window; zero: full screen (the default)
 void setDisplayTitle(const char* text);  // the text must outlive the window
+// Chooses the scaled presentation instead of the plain window or full screen:
+// a resizable window of windowScale x the frame (0: the largest whole factor
+// that fits the desktop), or with `desktop` a borderless window over the whole
+// desktop. The picture is scaled by whole factors and centred with black
+// around it, or with `smooth` filtered to fill as much as its shape allows.
+// Alt+Enter switches between the window and the desktop. Called before displayOpen.
+void setScaledDisplay(int windowScale, bool desktop, bool smooth);
 // Opens the window (or, for full screen, finds the usable modes). When no
 // display can be opened at all, prints one line and ends the process with -1.
 void displayOpen(int width, int height);

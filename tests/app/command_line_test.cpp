@@ -138,3 +138,35 @@ TEST(CommandLine, StartWithoutAUsableOrderIsABadParameterAndKeepsZero) {
               "Errornous parameter '--start=-1'\n"
               "Errornous parameter '--start=256'\n");
 }
+
+TEST(CommandLine, ScaledPresentationOptionsAreReadSilentlyBesideTheWindowChoice) {
+    const Parsed p = parse({"--scale=2", "-w", "--desktop", "--smooth"});
+    EXPECT_EQ(p.commandLine.scale, 2);
+    EXPECT_TRUE(p.commandLine.desktop);
+    EXPECT_TRUE(p.commandLine.smooth);
+    EXPECT_TRUE(p.commandLine.windowed);
+    EXPECT_EQ(p.output, "starting in windowed mode\n");
+
+    const Parsed none = parse({"-w"});
+    EXPECT_EQ(none.commandLine.scale, 0);
+    EXPECT_FALSE(none.commandLine.desktop);
+    EXPECT_FALSE(none.commandLine.smooth);
+    EXPECT_EQ(parse({"--scale=8", "--scale=1"}).commandLine.scale, 1);  // the later one wins
+}
+
+TEST(CommandLine, ScaleOutside1To8OrMisusedFlagsAreBadParameters) {
+    const Parsed p = parse({"--scale", "--scale=", "--scale=0", "--scale=9", "--scale=2x", "--scale=12",
+                            "--desktop=yes", "--smooth=1"});
+    EXPECT_EQ(p.commandLine.scale, 0);
+    EXPECT_FALSE(p.commandLine.desktop);
+    EXPECT_FALSE(p.commandLine.smooth);
+    EXPECT_EQ(p.output,
+              "Errornous parameter '--scale'\n"
+              "Errornous parameter '--scale='\n"
+              "Errornous parameter '--scale=0'\n"
+              "Errornous parameter '--scale=9'\n"
+              "Errornous parameter '--scale=2x'\n"
+              "Errornous parameter '--scale=12'\n"
+              "Errornous parameter '--desktop=yes'\n"
+              "Errornous parameter '--smooth=1'\n");
+}
