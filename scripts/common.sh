@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libopenmpt-dev libjpeg62-turbo-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick openbox
 )
 
 as_root() {

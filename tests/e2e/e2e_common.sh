@@ -7,13 +7,16 @@ SHOT_BYTES=393234   # 18-byte header + 512 x 256 x 3
 
 WORK="$(mktemp -d)"
 XVFB_PID=""
+WM_PID=""
 APP_PID=""
 WINDOW=""
 
 fail() { echo "FAIL: $*"; [ -f "$WORK/out.txt" ] && { echo "--- program output:"; cat "$WORK/out.txt"; }; exit 1; }
 
 cleanup() {
+  [ -n "$APP_PID" ] && kill -CONT "$APP_PID" 2>/dev/null
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
   rm -rf "$WORK"
@@ -52,6 +55,15 @@ startXvfb() {
   waitFor 10 xdotool getmouselocation >/dev/null 2>&1 || { cat "$WORK/xvfb.log"; fail "Xvfb did not start on $DISPLAY"; }
 }
 
+# startWindowManager: openbox on $DISPLAY, as on a desktop: it puts windows
+# full screen when they ask (SDL's desktop full screen needs a window manager).
+startWindowManager() {
+  command -v openbox >/dev/null || fail "openbox is not installed (scripts/test installs it)"
+  openbox --sm-disable >"$WORK/wm.log" 2>&1 &
+  WM_PID=$!
+  waitFor 10 xdotool get_desktop >/dev/null 2>&1 || { cat "$WORK/wm.log"; fail "openbox did not start"; }
+}
+
 # useContent: the generated data.fil and tazutune.it (from $ZD_CONTENT) in $WORK.
 useContent() {
   [ -n "${ZD_CONTENT:-}" ] && [ -f "$ZD_CONTENT/data.fil" ] || fail "no generated content in '${ZD_CONTENT:-}'"
@@ -79,6 +91,8 @@ expectGeometry() {
   geometry="$(windowGeometry)"
   [ "$geometry" = "$1" ] || fail "window is $geometry, expected $1"
 }
+
+windowPosition() { xdotool getwindowgeometry "$WINDOW" | sed -n 's/ *Position: \([0-9-]*,[0-9-]*\).*/\1/p'; }
 
 expectOutput() { grep -qF "$1" "$WORK/out.txt" || fail "missing message: $1"; }
 
