@@ -126,6 +126,14 @@ public:
     void drawSorted();
     void clearDepthBuffer();
 
+    // Drawing into a target of at least `height` rows `pitch` pixels apart:
+    // the face of draw-item position `item`, the point sprite of position
+    // `item` (projected, then drawn by drawFlare into `target`), and a glow of
+    // `size` x `size` pixels centred on (sx, sy) with depth w = 1/z.
+    void drawFace(uint32_t* frame, int item);
+    void drawPointSprite(int item);
+    void drawFlare(float sx, float sy, uint32_t colour, float size, float w);
+
     // Shades (per channel 255 - lit, packed 0x00RRGGBB).
     uint32_t lightVertex(int i) const;
     uint32_t lightFace(int item) const;

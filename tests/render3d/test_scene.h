@@ -53,11 +53,13 @@ struct TestScene {
         return world.drawItemCount++;
     }
 
-    // Normals and shades as World::render makes them.
+    // Normals and shades as World::render makes them; the tests may then
+    // change them before drawing.
     void light() {
         world.computeNormals();
         world.lightVertices();
     }
+    void draw(int item) { world.drawFace(frame.data(), item); }
 
     uint32_t pixel(int x, int y) const { return frame[static_cast<size_t>(y * pitch + x)]; }
 
