@@ -4,10 +4,27 @@
 #include <algorithm>
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "scene3d/float_to_int.h"
 #include "scene3d/world.h"
 
 namespace {
+
+// Per channel min(255, a + b), packed 0x00RRGGBB.
+uint32_t addSaturated(uint32_t a, uint32_t b) {
+#if defined(__SSE2__)
+    const __m128i sum = _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(a)), _mm_cvtsi32_si128(static_cast<int>(b)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(sum)) & 0xFFFFFFu;
+#else
+    uint32_t result = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        result |= std::min(((a >> shift) & 0xFFu) + ((b >> shift) & 0xFFu), 255u) << shift;
+    return result;
+#endif
+}
 
 // One row of a sprite: `count` pixels from `pixels` on, the glow's column u
 // (8.8, wrapping at the sprite's 64 columns) advancing by `step` per pixel.
@@ -18,11 +35,8 @@ void flareRow(uint32_t* pixels, const int32_t* depth, const uint8_t* spriteRow, 
     for (int i = 0; i < count; ++i, u += step) {
         if (depthValue < depth[i]) continue;
         const uint8_t t = spriteRow[(u >> 8) & 63];
-        const uint32_t p = pixels[i];
-        const uint32_t r = std::min(((p >> 16) & 0xFFu) + mulRed[t], 255u);
-        const uint32_t g = std::min(((p >> 8) & 0xFFu) + mulGreen[t], 255u);
-        const uint32_t b = std::min((p & 0xFFu) + mulBlue[t], 255u);
-        pixels[i] = (r << 16) | (g << 8) | b;
+        const uint32_t add = (static_cast<uint32_t>(mulRed[t]) << 16) | (static_cast<uint32_t>(mulGreen[t]) << 8) | mulBlue[t];
+        pixels[i] = addSaturated(pixels[i], add);
     }
 }
 

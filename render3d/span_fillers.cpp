@@ -139,9 +139,19 @@ TexelCursor remainderTexels(const BlockEnd& from, const BlockEnd& to, int m) {
             static_cast<uint32_t>(difference(from.u, to.u) / m), static_cast<uint32_t>(difference(from.v, to.v) / m)};
 }
 
-int32_t remainderColourStep(int32_t from, int32_t to, int m) {
-    return truncToInt32(static_cast<float>(to - from) / static_cast<float>(m) * 256.0f);
-}
+// trunc((end - start) / m x 256) for every colour difference -255..255 and
+// remainder length m = 1..15, so that short spans need no division per channel.
+struct ColourStepTable {
+    int32_t step[16][511];
+    ColourStepTable() {
+        for (int m = 1; m < 16; ++m)
+            for (int d = -255; d <= 255; ++d)
+                step[m][d + 255] = truncToInt32(static_cast<float>(d) / static_cast<float>(m) * 256.0f);
+    }
+};
+const ColourStepTable colourSteps;
+
+int32_t remainderColourStep(int32_t from, int32_t to, int m) { return colourSteps.step[m][to - from + 255]; }
 
 ColourCursor remainderColours(const BlockEnd& from, const BlockEnd& to, int m) {
     return {from.r << 8,

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The values interpolated across a face, each divided by z so that they are
 // linear in screen space: w = 1/z, then U·w, V·w (U, V in 1/256 texel) and the
 // colour channels R·w, G·w, B·w.
@@ -49,12 +53,18 @@ constexpr unsigned kSpanTranslucent = 4;
 
 // Per channel max(0, a - b), packed 0x00RRGGBB.
 inline uint32_t subClamped(uint32_t a, uint32_t b) {
+#if defined(__SSE2__)
+    // Saturating byte subtraction; the top byte is dropped.
+    const __m128i d = _mm_subs_epu8(_mm_cvtsi32_si128(static_cast<int>(a)), _mm_cvtsi32_si128(static_cast<int>(b)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(d)) & 0xFFFFFFu;
+#else
     uint32_t result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const int32_t c = static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF);
         result |= static_cast<uint32_t>(c & ~(c >> 31)) << shift;
     }
     return result;
+#endif
 }
 
 // Each channel of both halved (its lowest bit dropped), then added: a 50 % blend.
