@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -71,29 +72,28 @@ protected:
     uint32_t ours(int x, int y) const { return scene.pixel(x, y); }
     uint32_t peerPixel(int x, int y) const { return theirs[static_cast<size_t>(y * kWidth + x)]; }
 
-    // Whether every pixel within `radius` has the same value as (x, y) in both pictures.
-    bool uniformAround(int x, int y, int radius) const {
+    // Whether `same` holds between (x, y) and every pixel within `radius` of it.
+    bool allAround(int x, int y, int radius, const std::function<bool(uint32_t, uint32_t)>& same) const {
         if (x < radius || y < radius || x >= kWidth - radius || y >= kHeight - radius) return false;
         for (int dy = -radius; dy <= radius; ++dy)
             for (int dx = -radius; dx <= radius; ++dx)
-                if (ours(x + dx, y + dy) != ours(x, y) || peerPixel(x + dx, y + dy) != peerPixel(x, y)) return false;
-        return true;
-    }
-    bool coveredAround(int x, int y, int radius) const {
-        if (x < radius || y < radius || x >= kWidth - radius || y >= kHeight - radius) return false;
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx)
-                if (ours(x + dx, y + dy) == TestScene::kBackground ||
-                    peerPixel(x + dx, y + dy) == TestScene::kBackground)
+                if (!same(ours(x, y), ours(x + dx, y + dy)) || !same(peerPixel(x, y), peerPixel(x + dx, y + dy)))
                     return false;
         return true;
     }
+    bool uniformAround(int x, int y, int radius) const {
+        return allAround(x, y, radius, [](uint32_t a, uint32_t b) { return a == b; });
+    }
+    bool coveredAround(int x, int y, int radius) const {
+        return allAround(x, y, radius, [](uint32_t, uint32_t b) { return b != TestScene::kBackground; });
+    }
 };
+
+int channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 255); }
 
 int channelDifference(uint32_t a, uint32_t b) {
     int largest = 0;
-    for (int shift : {0, 8, 16})
-        largest = std::max(largest, std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)));
+    for (int shift : {0, 8, 16}) largest = std::max(largest, std::abs(channel(a, shift) - channel(b, shift)));
     return largest;
 }
 
@@ -177,8 +177,8 @@ TEST_F(RenderComparison, GouraudSphereInteriorAgreesWithinFourStepsAndHalfAPixel
             if (!coveredAround(x, y, 2)) continue;
             ++interior;
             for (int shift : {0, 8, 16}) {
-                auto at = [&](int dx, int dy) { return static_cast<int>((peerPixel(x + dx, y + dy) >> shift) & 255); };
-                const int d = std::abs(static_cast<int>((ours(x, y) >> shift) & 255) - at(0, 0));
+                auto at = [&](int dx, int dy) { return channel(peerPixel(x + dx, y + dy), shift); };
+                const int d = std::abs(channel(ours(x, y), shift) - at(0, 0));
                 const int steepest = std::max({std::abs(at(1, 0) - at(0, 0)), std::abs(at(0, 0) - at(-1, 0)),
                                                std::abs(at(0, 1) - at(0, 0)), std::abs(at(0, 0) - at(0, -1))});
                 largest = std::max(largest, d);

@@ -71,8 +71,9 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
-    // Uploads a 256 x 256 texture once; later calls with the same picture reuse it.
-    void bindTexture(const Image& texture, bool nearest = true) {
+    // Uploads a texture once (later calls with the same picture reuse it);
+    // nearest texel, repeating in both directions.
+    void bindTexture(const Image& texture) {
         if (&texture != boundImage_) {
             if (textureName_ == 0) glGenTextures(1, &textureName_);
             glBindTexture(GL_TEXTURE_2D, textureName_);
@@ -80,9 +81,8 @@ public:
                          texture.pixels.data());
             boundImage_ = &texture;
         }
-        const GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
