@@ -2,7 +2,15 @@
 
 #include <cmath>
 
-MeshObject::MeshObject(World& world, Mesh& workingMesh) : mesh(workingMesh), pristine_(workingMesh.vertices), world_(world) {}
+#include "scene3d/world.h"
+
+// The textures are attached here too: without a scene naming the same mesh,
+// nothing else would, and the span fillers need them. When a scene did, the
+// cache hands back the same 256 x 256 pictures.
+MeshObject::MeshObject(World& world, Mesh& workingMesh)
+    : mesh(workingMesh), pristine_(workingMesh.vertices), world_(world) {
+    world_.loadMeshTextures(mesh);
+}
 
 void MeshObject::reset() { mesh.vertices = pristine_; }
 

@@ -11,7 +11,8 @@ class World;
 
 class MeshObject {
 public:
-    // Keeps a pristine copy of the mesh's vertices.
+    // Keeps a pristine copy of the mesh's vertices and attaches the textures of
+    // its textured materials (World::loadMeshTextures).
     MeshObject(World& world, Mesh& mesh);
 
     void reset();  // copies the pristine vertices back over the mesh

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "scene3d/kf_scene.h"
+
 struct Image;
 struct Mesh;
 class ResourceCache;
@@ -114,6 +116,23 @@ public:
     void applyParentTransform(const Mesh& mesh, float rz, float rx, float ry, float x, float y, float z,
                               float sx, float sy, float sz, float px, float py, float pz);
 
+    // --- keyframe scenes ----------------------------------------------------------
+    // The scene filed under `name` (any letter case), read and checked on first
+    // use: its meshes fetched (shared by name) with their textures, its particle
+    // pools made empty. Later calls return the same scene with its run-time
+    // state. Throws LoadError "<name>: <problem>".
+    KfScene& loadScene(const std::string& name);
+    // Attaches the 256 x 256 texture of every textured material of the mesh.
+    void loadMeshTextures(Mesh& mesh);
+    // The picture `name` at 256 x 256: as it is when it has that size, else a
+    // bilinear, wrapping resample filed back under the same name, so that every
+    // later request gets the copy.
+    const Image& loadTexture(const std::string& name);
+    // Poses the scene at `t` seconds into the frame: its ambient colour, meshes
+    // (moved by their ancestors), lights, camera and particles. Emitters advance
+    // their pools. Returns the number of nodes.
+    int drawScene(KfScene& scene, float t);
+
     // --- the render pipeline, in the order World::render runs it ----------------
     void render(uint32_t* target);
     void transformToCamera();
@@ -172,6 +191,7 @@ public:
     int32_t flatLighting = 0;
 
     FrameDrops drops;
+    int32_t randomState = 127;  // randomUnit's generator, shared by every emitter of every scene
 
     // --- renderer work buffers ----------------------------------------------------
     std::vector<int32_t> depthBuffer;  // float bit patterns of depthStamp + 1/z
@@ -189,6 +209,7 @@ private:
     const Mesh* lastPlacedMesh_ = nullptr;  // the last addMesh that added something
     int lastPlacedEnd_ = 0;                 // vertexCount right after it
     std::map<std::string, std::unique_ptr<Mesh>> meshes_;  // by upper-case name
+    std::map<std::string, std::unique_ptr<KfScene>> scenes_;  // by upper-case name
 };
 
 // Scales v to length 1; a zero vector stays zero.
