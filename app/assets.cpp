@@ -52,7 +52,16 @@ constexpr FadeAsset kFadePictures[] = {
     {"logo.jpg", &Assets::logo},
 };
 
-constexpr const char* kKeyframeScenes[] = {"part2.kf", "part3.kf", "part4.kf", "part6.kf", "part7.kf"};
+// The five keyframe scenes in their loading order.
+struct SceneAsset {
+    const char* file;
+    KfScene* Assets::*slot;
+};
+
+constexpr SceneAsset kKeyframeScenes[] = {
+    {"part2.kf", &Assets::part2}, {"part3.kf", &Assets::part3}, {"part4.kf", &Assets::part4},
+    {"part6.kf", &Assets::part6}, {"part7.kf", &Assets::part7},
+};
 
 // The objects built from the assets live as long as the process.
 std::vector<std::unique_ptr<FadePicture>> fadePictures;
@@ -63,13 +72,14 @@ std::unique_ptr<MeshObject> ballObject;
 
 void loadAssets(ResourceCache& cache, World& world) {
     cache.get("font.tga");  // fetched only: it must be there, nothing reads it
-    for (const char* scene : kKeyframeScenes) cache.get(scene);
+    for (const SceneAsset& scene : kKeyframeScenes) assets.*scene.slot = &world.loadScene(scene.file);
     assets.s1 = &cache.getImage("s1.tga");
     assets.txt1 = &cache.getImage("txt1.jpg");
     assets.txt5 = &cache.getImage("txt5.jpg");
     assets.p3back = &cache.getImage("p3back.jpg");
     assets.p4back = &cache.getImage("p4back.jpg");
-    // After the keyframe scenes: a scene naming the same mesh shares it.
+    // After the keyframe scenes: a scene naming the same mesh shares it and
+    // its textures.
     ballObject = std::make_unique<MeshObject>(world, world.mesh("p6ball.edo"));
     assets.ball = ballObject.get();
     assets.p6back = &cache.getImage("p6back.jpg");

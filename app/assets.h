@@ -5,6 +5,7 @@
 struct Image;
 class FadePicture;
 class GlowRays;
+struct KfScene;
 class MeshObject;
 class ResourceCache;
 class World;
@@ -49,7 +50,15 @@ struct Assets {
     FadePicture* p8p3 = nullptr;
     FadePicture* logo = nullptr;
 
-    GlowRays* rays = nullptr;  // made from "ray.tga"
+    // The keyframe scenes, prepared by World::loadScene; their emitters keep
+    // their particles from frame to frame.
+    KfScene* part2 = nullptr;
+    KfScene* part3 = nullptr;
+    KfScene* part4 = nullptr;
+    KfScene* part6 = nullptr;
+    KfScene* part7 = nullptr;
+
+    GlowRays* rays = nullptr;    // made from "ray.tga"
     MeshObject* ball = nullptr;  // made from "p6ball.edo", dented by the ball scenes
 };
 
