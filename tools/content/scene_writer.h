@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "scene3d/kf_scene.h"  // the record sizes
+
 constexpr int32_t kNodeMesh = 1;
 constexpr int32_t kNodePivot = 2;  // no effect of its own: a pure transform parent
 constexpr int32_t kNodeLight = 3;
@@ -14,11 +16,6 @@ constexpr int32_t kNodeEmitter = 5;
 
 constexpr int32_t kKeyLinear = 1;
 constexpr int32_t kKeySpline = 0;
-
-constexpr size_t kKfHeaderBytes = 12;
-constexpr size_t kKfNodeBytes = 156;
-constexpr size_t kKfKeyBytes = 44;
-constexpr size_t kKfMeshNameBytes = 100;
 
 // One key. `frame` is in tenths of a second; `interp` says how the segment
 // ending at this key is interpolated. For emitters rotY/rotX/rotZ are the
