@@ -30,7 +30,7 @@ void reportFailure(const char* fileName, int error) {
 
 }  // namespace
 
-void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height) {
+int writeTga24(const char* fileName, const uint32_t* pixels, int width, int height) {
     const std::size_t count = (width > 0 && height > 0) ? static_cast<std::size_t>(width) * height : 0;
     std::vector<uint8_t> bytes(count * 3);
     for (std::size_t i = 0; i < count; ++i) {
@@ -41,10 +41,7 @@ void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, 
     }
 
     std::FILE* file = std::fopen(fileName, "wb");
-    if (!file) {
-        reportFailure(fileName, errno);
-        return;
-    }
+    if (!file) return errno != 0 ? errno : EIO;
     const auto header = tgaHeader(width, height);
     bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
     written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -53,5 +50,11 @@ void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, 
         written = false;
         error = errno;
     }
-    if (!written) reportFailure(fileName, error);
+    if (written) return 0;
+    return error != 0 ? error : EIO;
+}
+
+void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height) {
+    const int error = writeTga24(fileName, pixels, width, height);
+    if (error != 0) reportFailure(fileName, error);
 }

@@ -1,5 +1,5 @@
 // Writes a frame of 0x00RRGGBB pixels as an uncompressed 24-bit TGA file
-// (the "S" key's "zedariva.tga"). Used by the main loop.
+// (the "S" key's "zedariva.tga"). Used by the main loop and zedariva-render.
 #pragma once
 
 #include <cstdint>
@@ -8,3 +8,7 @@
 // overwrites fileName; when the file cannot be written, prints one line
 // naming it and returns (the presentation goes on).
 void saveScreenshotTga(const char* fileName, const uint32_t* pixels, int width, int height);
+
+// The same file, written without a word: returns 0, or the errno of the
+// failure. Used by saveScreenshotTga and zedariva-render.
+int writeTga24(const char* fileName, const uint32_t* pixels, int width, int height);
