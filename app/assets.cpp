@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/opening.h"
+#include "app/sections_3d.h"
 #include "app/warp_sections.h"
 #include "fx2d/fade_picture.h"
 #include "fx2d/glow_rays.h"
@@ -97,4 +98,5 @@ void loadAssets(ResourceCache& cache, World& world) {
 
     checkOpeningPictures();
     checkWarpSectionPictures();
+    check3dSectionPictures();
 }

@@ -52,8 +52,10 @@ void dropLevel(int pair, float t) {
 
 }  // namespace
 
-void fillSwirlGrid(WarpGrid& target, DemoClockReader readClock) {
-    const float angle = static_cast<float>(static_cast<double>(readClock()) * 0.001 * 0.1);
+void fillSwirlGrid(WarpGrid& target, DemoClockReader readClock) { fillSwirlGrid(target, readClock(), readClock); }
+
+void fillSwirlGrid(WarpGrid& target, int32_t d0, DemoClockReader readClock) {
+    const float angle = static_cast<float>(static_cast<double>(d0) * 0.001 * 0.1);
     const double cosA = std::cos(static_cast<double>(angle));
     const double sinA = std::sin(static_cast<double>(angle));
     for (int i = 0; i < WarpGrid::kRows; ++i) {

@@ -13,6 +13,8 @@ using DemoClockReader = int32_t (*)();
 // centred on (0, 0), swayed by cosines of the demo time and turned by 0.1 radian per
 // second. The clock is read once for the angle and again for every cosine term.
 void fillSwirlGrid(WarpGrid& grid, DemoClockReader readClock);
+// The same with the angle's clock reading d0 taken earlier by the caller.
+void fillSwirlGrid(WarpGrid& grid, int32_t d0, DemoClockReader readClock);
 
 // Levels of the four portrait pairs, [0] for pair 1 ... [3] for pair 4; 0 at start,
 // written by the level setters, read by openingScene.

@@ -8,6 +8,7 @@
 #include "app/demo.h"
 #include "app/flashes.h"
 #include "app/opening.h"
+#include "app/sections_3d.h"
 #include "app/warp_sections.h"
 
 namespace {
@@ -55,6 +56,7 @@ std::vector<ScheduleEntry> buildSchedule() {
     e.push_back(trigger(2, 10, 0.5f, dropLevel3, "dropLevel3"));
     e.push_back(trigger(2, 30, 0.5f, raiseLevel4, "raiseLevel4"));
     e.push_back(trigger(2, 90, 0.5f, dropLevel4, "dropLevel4"));
+    e.push_back(span(5, 0, 9, 0, scenePart2, "scenePart2"));
     addBeatBlock(e, 5, true,
                  {{wordFlash1, "wordFlash1"}, {wordFlash2, "wordFlash2"}, {wordFlash3, "wordFlash3"}});
     addBeatBlock(e, 6, false,
@@ -67,13 +69,18 @@ std::vector<ScheduleEntry> buildSchedule() {
                   {wordFlash5, "wordFlash5"},
                   {wordFlash6, "wordFlash6"},
                   {wordFlash7, "wordFlash7"}});
+    e.push_back(span(9, 0, 14, 0, scenePart3, "scenePart3"));
     e.push_back(span(10, 0, 11, 0, pulseP3p1, "pulseP3p1"));
     e.push_back(span(12, 0, 13, 0, pulseP3p2, "pulseP3p2"));
+    e.push_back(span(14, 0, 21, 0, scenePart4, "scenePart4"));
     e.push_back(span(20, 0, 26, 0, tunnelWarp, "tunnelWarp"));
     e.push_back(span(20, 0, 21, 0, wipeToTunnel, "wipeToTunnel"));
     e.push_back(span(21, 0, 26, 0, glowScene, "glowScene"));
     e.push_back(span(25, 64, 26, 0, wipeToPanel, "wipeToPanel"));
+    e.push_back(span(26, 0, 32, 0, scenePart6, "scenePart6"));
+    e.push_back(span(32, 0, 38, 0, scenePart7, "scenePart7"));
     e.push_back(trigger(35, 0, 6.28f, pulseLogo, "pulseLogo"));
+    e.push_back(span(38, 0, 41, 0, ballScene, "ballScene"));
     e.push_back(span(38, 0, 39, 0, pulseP8p1, "pulseP8p1"));
     e.push_back(span(39, 0, 40, 0, pulseP8p2, "pulseP8p2"));
     e.push_back(span(40, 0, 41, 0, pulseP8p3, "pulseP8p3"));

@@ -66,13 +66,16 @@ TEST(Schedule, CallsTheScenesOfEachPositionInListOrder) {
     EXPECT_EQ(at.at({0, 0}), (Names{"openingScene"}));
     EXPECT_EQ(at.at({0, 70}), (Names{"openingScene", "raiseLevel1"}));
     EXPECT_EQ(at.at({3, 0}), (Names{"openingScene", "smearWave"}));
-    EXPECT_EQ(at.at({5, 0}), (Names{"wordFlash1"}));
+    EXPECT_EQ(at.at({5, 0}), (Names{"scenePart2", "wordFlash1"}));
     // Row 8's flash started 960 ms ago and still runs under the new one.
-    EXPECT_EQ(at.at({5, 24}), (Names{"wordFlash2", "wordFlash3"}));
-    EXPECT_EQ(at.at({6, 32}), (Names{"wordFlash10", "wordFlash11", "wordFlash8"}));
-    EXPECT_EQ(at.at({20, 0}), (Names{"tunnelWarp", "wipeToTunnel"}));
+    EXPECT_EQ(at.at({5, 24}), (Names{"scenePart2", "wordFlash2", "wordFlash3"}));
+    EXPECT_EQ(at.at({6, 32}), (Names{"scenePart2", "wordFlash10", "wordFlash11", "wordFlash8"}));
+    EXPECT_EQ(at.at({10, 0}), (Names{"scenePart3", "pulseP3p1"}));
+    EXPECT_EQ(at.at({20, 0}), (Names{"scenePart4", "tunnelWarp", "wipeToTunnel"}));
     EXPECT_EQ(at.at({25, 64}), (Names{"tunnelWarp", "glowScene", "wipeToPanel"}));
-    EXPECT_EQ(at.at({35, 0}), (Names{"pulseLogo"}));
+    EXPECT_EQ(at.at({26, 0}), (Names{"scenePart6"}));
+    EXPECT_EQ(at.at({35, 0}), (Names{"scenePart7", "pulseLogo"}));
+    EXPECT_EQ(at.at({38, 0}), (Names{"ballScene", "pulseP8p1"}));
     EXPECT_EQ(at.at({41, 0}), (Names{"closingWarp", "pulseP9p1"}));
     EXPECT_EQ(at.at({46, 0}), (Names{"endPresentation"}));
 }
@@ -115,20 +118,22 @@ TEST(Schedule, EntriesOutsideTheBeatBlocksComeInTheirFixedOrder) {
         float duration;        // triggers
     };
     // Row 90 of order 1 comes before row 70 on purpose: the list keeps its order.
-    // The 3D sections' spans join these lists when they are built.
     const Expected before[] = {
         {"openingScene", 0, 0, 5, 0, 0.0f}, {"smearWave", 3, 0, 0, 0, 3.14f},
         {"smearWave", 4, 0, 0, 0, 3.14f},   {"raiseLevel1", 0, 70, 0, 0, 0.5f},
         {"dropLevel1", 1, 10, 0, 0, 0.5f},  {"raiseLevel2", 1, 30, 0, 0, 0.5f},
         {"dropLevel2", 1, 90, 0, 0, 0.5f},  {"raiseLevel3", 1, 70, 0, 0, 0.5f},
         {"dropLevel3", 2, 10, 0, 0, 0.5f},  {"raiseLevel4", 2, 30, 0, 0, 0.5f},
-        {"dropLevel4", 2, 90, 0, 0, 0.5f},
+        {"dropLevel4", 2, 90, 0, 0, 0.5f},  {"scenePart2", 5, 0, 9, 0, 0.0f},
     };
     const Expected after[] = {
-        {"pulseP3p1", 10, 0, 11, 0, 0.0f},        {"pulseP3p2", 12, 0, 13, 0, 0.0f},
+        {"scenePart3", 9, 0, 14, 0, 0.0f},        {"pulseP3p1", 10, 0, 11, 0, 0.0f},
+        {"pulseP3p2", 12, 0, 13, 0, 0.0f},        {"scenePart4", 14, 0, 21, 0, 0.0f},
         {"tunnelWarp", 20, 0, 26, 0, 0.0f},       {"wipeToTunnel", 20, 0, 21, 0, 0.0f},
         {"glowScene", 21, 0, 26, 0, 0.0f},        {"wipeToPanel", 25, 64, 26, 0, 0.0f},
-        {"pulseLogo", 35, 0, 0, 0, 6.28f},        {"pulseP8p1", 38, 0, 39, 0, 0.0f},
+        {"scenePart6", 26, 0, 32, 0, 0.0f},       {"scenePart7", 32, 0, 38, 0, 0.0f},
+        {"pulseLogo", 35, 0, 0, 0, 6.28f},        {"ballScene", 38, 0, 41, 0, 0.0f},
+        {"pulseP8p1", 38, 0, 39, 0, 0.0f},
         {"pulseP8p2", 39, 0, 40, 0, 0.0f},        {"pulseP8p3", 40, 0, 41, 0, 0.0f},
         {"closingWarp", 41, 0, 46, 0, 0.0f},      {"pulseP9p1", 41, 0, 42, 0, 0.0f},
         {"pulseP9p2", 42, 0, 43, 0, 0.0f},        {"pulseP9p3", 43, 0, 44, 0, 0.0f},

@@ -1,0 +1,136 @@
+#include "app/sections_3d.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/assets.h"
+#include "app/demo.h"
+#include "fx2d/mul_table.h"
+#include "resources/resource_cache.h"
+#include "scene3d/world.h"
+#include "sync/demo_clock.h"
+#include "tests/app/scene_state.h"
+#include "tests/scene3d/generated_content.h"
+
+namespace {
+
+// Each background scrolls at its speed and stands still from its stop on.
+TEST(Sections3d, BackgroundsScrollAndStopWhereTheyShould) {
+    const struct {
+        float speed, stopSeconds;
+        int stop;
+    } backgrounds[] = {{17, 31.8f, 540}, {20, 39.0f, 780}, {36, 32.8f, 1180}, {23, 21.1f, 485}};
+    for (const auto& b : backgrounds) {
+        EXPECT_EQ(scrollOffset(b.speed, 0.0f, b.stop), 0);
+        EXPECT_EQ(scrollOffset(b.speed, 1.0f, b.stop), static_cast<int>(b.speed));
+        EXPECT_LT(scrollOffset(b.speed, b.stopSeconds - 0.1f, b.stop), b.stop) << b.speed;
+        EXPECT_EQ(scrollOffset(b.speed, b.stopSeconds, b.stop), b.stop) << b.speed;
+        EXPECT_EQ(scrollOffset(b.speed, 1000.0f, b.stop), b.stop);
+    }
+    EXPECT_EQ(scrollOffset(17, -1.0f, 540), 0);
+    EXPECT_EQ(scrollOffset(17, NAN, 540), 0);
+}
+
+TEST(Sections3d, SceneTimesAndTheBallsDents) {
+    EXPECT_FLOAT_EQ(part3Time(1.0f), 1.0f);
+    EXPECT_FLOAT_EQ(part3Time(7.0f), 0.5f);
+    EXPECT_FLOAT_EQ(part3Time(13.25f), 0.25f);
+    EXPECT_EQ(part6Time(3.0f), 1.5f);
+
+    BallPush pushes[4];
+    ballPushes(0.0f, pushes);
+    const float want[4][3] = {{2, 0, 0}, {-2, 0, 0}, {0, 0, 2}, {0, 0, -2}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pushes[i].x, want[i][0]) << i;
+        EXPECT_EQ(pushes[i].y, want[i][1]) << i;
+        EXPECT_EQ(pushes[i].z, want[i][2]) << i;
+    }
+    ballPushes(1.0f, pushes);  // c = 1.8: the centres circle the origin at radius 2
+    for (const BallPush& p : pushes) EXPECT_NEAR(std::hypot(p.x, p.y, p.z), 2.0, 1e-6);
+}
+
+// The six scene functions with the generated content loaded as at start-up.
+class Sections3dScenes : public GeneratedContent {
+protected:
+    void SetUp() override {
+        GeneratedContent::SetUp();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(folder_);
+        cache_ = std::make_unique<ResourceCache>("data.fil");
+        world_ = std::make_unique<World>(cache_.get(), 512, 256, 512);
+        world = world_.get();
+        buildMulTable();
+        loadAssets(*cache_, *world_);
+    }
+    void TearDown() override {
+        world = nullptr;
+        std::filesystem::current_path(previous_);
+        GeneratedContent::TearDown();
+    }
+
+    static int colours(const std::vector<uint32_t>& frame) {
+        return static_cast<int>(std::set<uint32_t>(frame.begin(), frame.end()).size());
+    }
+
+    std::vector<uint32_t> frame_ = std::vector<uint32_t>(kTargetPixels, 0);
+    SceneStateGuard guard_{frame_};
+    std::filesystem::path previous_;
+    std::unique_ptr<ResourceCache> cache_;
+    std::unique_ptr<World> world_;
+};
+
+TEST_F(Sections3dScenes, EachDrawsIts3dOverItsBackgroundInItsViewport) {
+    const struct {
+        const char* name;
+        void (*scene)(float);
+        int viewportWidth;
+    } scenes[] = {{"scenePart2", scenePart2, 512}, {"scenePart3", scenePart3, 256}, {"scenePart4", scenePart4, 512},
+                  {"scenePart6", scenePart6, 360}, {"scenePart7", scenePart7, 512}, {"ballScene", ballScene, 512}};
+    for (const auto& s : scenes) {
+        std::fill(frame_.begin(), frame_.end(), 0u);
+        s.scene(3.0f);
+        EXPECT_EQ(world->width, s.viewportWidth) << s.name;
+        EXPECT_EQ(world->drops.total(), 0) << s.name;
+        EXPECT_GT(colours(frame_), 500) << s.name;
+        const std::vector<uint32_t> first = frame_;
+        s.scene(4.0f);
+        EXPECT_NE(frame_, first) << s.name << " does not move";
+    }
+}
+
+// Frames 0 and 11 of a World start from the same cleared depth buffer and
+// stamp, so the same pose draws the same picture.
+TEST_F(Sections3dScenes, ThePart3SceneRepeatsEvery6AndAHalfSeconds) {
+    scenePart3(32.0f);  // the background has stopped scrolling
+    const std::vector<uint32_t> first = frame_;
+    for (int frame = 1; frame <= 10; ++frame) scenePart3(32.0f + 0.5f * frame);
+    scenePart3(38.5f);
+    EXPECT_EQ(frame_, first);
+}
+
+// The swirl's angle comes from a clock reading taken before the frame is
+// cleared and the scene drawn.
+std::vector<uint32_t>* watchedFrame = nullptr;
+bool frameUntouchedAtFirstReading = false;
+int clockReadings = 0;
+uint32_t watchingClock() {
+    if (clockReadings++ == 0) frameUntouchedAtFirstReading = (*watchedFrame)[0] == 0x00ABCDEFu;
+    return 1000u * static_cast<uint32_t>(clockReadings);
+}
+
+TEST_F(Sections3dScenes, ScenePart2ReadsTheClockBeforeDrawing) {
+    std::fill(frame_.begin(), frame_.end(), 0x00ABCDEFu);
+    watchedFrame = &frame_;
+    clockReadings = 0;
+    setDemoClockSource(watchingClock);
+    scenePart2(1.0f);
+    setDemoClockSource(nullptr);
+    EXPECT_TRUE(frameUntouchedAtFirstReading);
+    EXPECT_GT(clockReadings, 1);
+}
+
+}  // namespace
