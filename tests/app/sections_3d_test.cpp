@@ -10,6 +10,8 @@
 #include "app/assets.h"
 #include "app/demo.h"
 #include "fx2d/mul_table.h"
+#include "resources/image.h"
+#include "resources/load_error.h"
 #include "resources/resource_cache.h"
 #include "scene3d/world.h"
 #include "sync/demo_clock.h"
@@ -51,6 +53,38 @@ TEST(Sections3d, SceneTimesAndTheBallsDents) {
     }
     ballPushes(1.0f, pushes);  // c = 1.8: the centres circle the origin at radius 2
     for (const BallPush& p : pushes) EXPECT_NEAR(std::hypot(p.x, p.y, p.z), 2.0, 1e-6);
+}
+
+// Every row and column a scene copies must exist, else start-up ends with
+// one line naming the picture.
+TEST(Sections3d, StartUpRefusesBackgroundsTooSmallForTheirScenes) {
+    std::vector<uint32_t> frame(kTargetPixels);
+    SceneStateGuard guard(frame);
+    Image p3(512, 796), p4(1300, 256), nofx(153, 1436), p8(1000, 256);
+    assets.p3back = &p3;
+    assets.p4back = &p4;
+    assets.nofx = &nofx;
+    assets.p8back = &p8;
+    EXPECT_NO_THROW(check3dSectionPictures());
+    const struct {
+        Image* Assets::*slot;
+        int width, height;
+        const char* file;
+    } bad[] = {{&Assets::p3back, 512, 795, "p3back.jpg"}, {&Assets::p3back, 511, 800, "p3back.jpg"},
+               {&Assets::p4back, 1299, 256, "p4back.jpg"}, {&Assets::p4back, 1300, 255, "p4back.jpg"},
+               {&Assets::nofx, 153, 1435, "nofx.jpg"},     {&Assets::p8back, 999, 256, "p8back.jpg"}};
+    for (const auto& b : bad) {
+        Image* good = assets.*b.slot;
+        Image small(b.width, b.height);
+        assets.*b.slot = &small;
+        try {
+            check3dSectionPictures();
+            ADD_FAILURE() << b.file << " " << b.width << " x " << b.height << " accepted";
+        } catch (const LoadError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(std::string(b.file) + ": ", 0), 0u) << e.what();
+        }
+        assets.*b.slot = good;
+    }
 }
 
 // The six scene functions with the generated content loaded as at start-up.
