@@ -1,7 +1,8 @@
 // The mixer behind platform/sound.h: channels rendered in small chunks under
 // one mutex, by SDL's audio callback or, without a device, by a timer thread
-// that consumes the sound in real time. Positions are looked up for the frame
-// being heard, not the frame being rendered.
+// that consumes the sound in real time, or by the caller's pulls for a
+// capture. Positions are looked up for the frame being heard, not the frame
+// being rendered.
 #include "platform/sound.h"
 
 #include "platform/sound_channel.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -41,6 +44,7 @@ struct Mixer {
     bool initialised = false;
     bool started = false;
     bool silent = false;
+    bool pulled = false;  // the caller pulls the output; kept across soundFree
     int rate_hz = kSoundOutputRate_hz;
     SDL_AudioDeviceID device = 0;
     int deviceBuffer_frames = kSoundBuffer_frames;
@@ -63,6 +67,7 @@ struct Mixer {
 
     std::vector<float> chunk = std::vector<float>(2 * kChunk_frames);
     std::vector<float> discard = std::vector<float>(2 * kSoundBuffer_frames);
+    std::vector<float> pulledSound = std::vector<float>(2 * kSoundBuffer_frames);
 
     ~Mixer();
 };
@@ -206,6 +211,12 @@ uint64_t heardFrame(const Mixer& m) {
     return frame > 0 ? static_cast<uint64_t>(frame) : 0;
 }
 
+// Full scale is 32767 both ways, so that -1 and 1 stay symmetric.
+int16_t toPcm16(float sample) {
+    const float clamped = std::clamp(sample, -1.0f, 1.0f);
+    return static_cast<int16_t>(std::lrint(clamped * 32767.0f));
+}
+
 void stopOutput(Mixer& m) {
     if (m.silentTimer.joinable()) {
         m.silentTimerRuns.store(false);
@@ -288,7 +299,7 @@ bool soundInit(int rate_hz) {
     std::lock_guard<std::mutex> lock(m.mutex);
     if (m.initialised) return fail(m, kSoundErrorAlready);
     m.rate_hz = rate_hz > 0 ? rate_hz : kSoundOutputRate_hz;
-    m.silent = !openDevice(m, m.rate_hz);
+    m.silent = !m.pulled && !openDevice(m, m.rate_hz);
     m.initialised = true;
     m.started = false;
     m.renderedFrames = 0;
@@ -301,6 +312,40 @@ bool soundIsSilent() {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     return m.silent;
+}
+
+void soundSetPulledOutput(bool pulled) {
+    Mixer& m = mixer();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.pulled = pulled;
+}
+
+void soundPull(int16_t* out, int frames) {
+    Mixer& m = mixer();
+    EndEvent events[kMaxEndEvents];
+    int eventCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        const bool runs = m.pulled && m.initialised && m.started && m.device == 0;
+        float* sound = m.pulledSound.data();
+        for (int done = 0; done < frames;) {
+            const int n = std::min(kSoundBuffer_frames, frames - done);
+            if (runs)
+                renderOutput(m, sound, n);
+            else
+                std::fill(sound, sound + 2 * n, 0.0f);
+            int16_t* target = out + 2 * static_cast<std::ptrdiff_t>(done);
+            for (int i = 0; i < 2 * n; ++i) target[i] = toPcm16(sound[i]);
+            done += n;
+        }
+        if (runs) {
+            // What was pulled is heard: the position is that after the last frame.
+            for (SoundChannel& c : m.channels)
+                if (c.handle != 0 && c.playing) addMark(c, m.renderedFrames, channelRenderPosition(c));
+            eventCount = collectHeardEnds(m, m.renderedFrames, events);
+        }
+    }
+    fireEndEvents(events, eventCount);
 }
 
 uint32_t soundStreamOpenFile(const char* path) { return openChannel(path, false); }
@@ -324,6 +369,7 @@ bool soundStart() {
     if (!m.initialised) return fail(m, kSoundErrorInit);
     if (m.started) return true;
     m.started = true;
+    if (m.pulled) return true;  // the output moves as soundPull asks
     if (m.silent) {
         m.silentTimerRuns.store(true);
         lock.unlock();

@@ -1,9 +1,11 @@
 // Our sound layer: looping tracker modules (libopenmpt) and WAV streams mixed
-// to the default output device (SDL2 audio). Used by the music player in sync/.
+// to the default output device (SDL2 audio), or pulled by the caller for a
+// capture. Used by the music player in sync/.
 //
 // Threads: every function is for the main thread. End callbacks run on the
-// audio thread (or the silent-output timer thread) and must not call back into
-// this layer. Channel handles are nonzero; 0 names no channel.
+// audio thread (or the silent-output timer thread, or, with pulled output, the
+// thread that pulls) and must not call back into this layer. Channel handles
+// are nonzero; 0 names no channel.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,18 @@ int soundErrorCode();  // of the last call that failed
 // music in real time, so positions advance as they would with sound.
 bool soundInit(int rate_hz);
 bool soundIsSilent();  // true when output went to the silent timer
+
+// Pulled output, for capturing the sound: when set before soundInit, no device
+// and no timer are opened, and the output moves only as soundPull asks. What
+// is pulled is what is heard: soundPosition reports the position at the last
+// pulled frame, with no device latency. soundFree does not clear the setting.
+void soundSetPulledOutput(bool pulled);
+// Renders the next `frames` output frames as interleaved 16-bit stereo into
+// out (2 * frames values, owned by the caller). Before soundStart, or without
+// pulled output, out gets silence and the output does not move. The end
+// callbacks of every channel end within these frames are made before it
+// returns, on the calling thread.
+void soundPull(int16_t* out, int frames);
 
 // Open a file, looping. A stream is a WAV file; a module is IT, XM, S3M, MOD
 // or any other format libopenmpt reads. Return 0 on failure.

@@ -7,11 +7,17 @@
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
 std::atomic<int> endCount{0};
-void countEnd(uint32_t, uint32_t, uint32_t) { ++endCount; }
+std::thread::id endThread;
+void countEnd(uint32_t, uint32_t, uint32_t) {
+    ++endCount;
+    endThread = std::this_thread::get_id();
+}
 
 class SoundTest : public ::testing::Test {
 protected:
@@ -19,7 +25,10 @@ protected:
         soundSetGlobalVolumes(100, 100, 100);
         endCount = 0;
     }
-    void TearDown() override { soundFree(); }
+    void TearDown() override {
+        soundFree();
+        soundSetPulledOutput(false);
+    }
 
     // A started, playing module of the given shape.
     uint32_t playModule(const TestModuleShape& shape) {
@@ -219,4 +228,69 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
         setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
     else
         unsetenv("SDL_AUDIODRIVER");
+}
+
+namespace {
+
+// The first `total` frames of a pulled module, pulled `piece` frames at a time.
+std::vector<int16_t> pullModule(const std::string& path, int total, int piece) {
+    soundSetPulledOutput(true);
+    EXPECT_TRUE(soundInit(kSoundOutputRate_hz));
+    const uint32_t channel = soundModuleOpenFile(path.c_str());
+    soundStart();
+    soundPlay(channel);
+    std::vector<int16_t> sound(2 * static_cast<size_t>(total));
+    for (int done = 0; done < total; done += piece)
+        soundPull(sound.data() + 2 * done, std::min(piece, total - done));
+    soundFree();
+    return sound;
+}
+
+}  // namespace
+
+TEST_F(SoundTest, PulledOutputIsTheSameSoundHoweverItIsPulled) {
+    TestModuleShape shape;
+    shape.orderCount = 2;
+    shape.rowsPerPattern = 8;  // 14,112 frames a pass: the pulls cross the loop
+    const std::string path = writeTempFile("zd_sound_pulled.it", makeTestModule(shape));
+    const std::vector<int16_t> whole = pullModule(path, 20000, 20000);
+    int loud = 0;
+    for (int16_t s : whole) loud += s > 1000 || s < -1000;
+    EXPECT_GT(loud, 10000) << "the module was not heard";
+    for (int piece : {735, 64, 1, 4099})
+        EXPECT_EQ(pullModule(path, 20000, piece), whole) << "pieces of " << piece;
+}
+
+TEST_F(SoundTest, PulledOutputMovesOnlyWhenPulledAndReportsEndsOnThePullingThread) {
+    soundSetPulledOutput(true);
+    TestModuleShape shape;
+    shape.orderCount = 2;
+    shape.rowsPerPattern = 8;  // rows of 882 frames, 14,112 frames a pass
+    const uint32_t channel = playModule(shape);
+    EXPECT_FALSE(soundIsSilent());
+    sleepMs(50);
+    EXPECT_EQ(soundPosition(channel), 0u) << "the output moved by itself";
+
+    std::vector<int16_t> sound(2 * 14112);
+    soundPull(sound.data(), 3 * 882 + 10);
+    EXPECT_EQ(soundPosition(channel), 0u | (3u << 16)) << "no latency: the row after three rows is heard";
+    soundPull(sound.data(), 8 * 882);  // into order 1, row 3
+    EXPECT_EQ(soundPosition(channel), 1u | (3u << 16));
+    EXPECT_EQ(endCount.load(), 0);
+    soundPull(sound.data(), 5 * 882);  // past the end: the song starts over
+    EXPECT_EQ(endCount.load(), 1);
+    EXPECT_EQ(endThread, std::this_thread::get_id());
+    EXPECT_EQ(soundPosition(channel), 0u | (0u << 16));
+}
+
+TEST_F(SoundTest, PulledOutputIsSilentAndStillUntilStarted) {
+    soundSetPulledOutput(true);
+    ASSERT_TRUE(soundInit(kSoundOutputRate_hz));
+    const std::string path = writeTempFile("zd_sound_unstarted.it", makeTestModule({}));
+    const uint32_t channel = soundModuleOpenFile(path.c_str());
+    soundPlay(channel);
+    std::vector<int16_t> sound(2 * 2000, 7);
+    soundPull(sound.data(), 2000);
+    EXPECT_EQ(sound, std::vector<int16_t>(2 * 2000, 0));
+    EXPECT_EQ(soundPosition(channel), 0u);
 }
