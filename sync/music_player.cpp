@@ -16,13 +16,16 @@ uint32_t stream = 0;  // set when the file opened as a stream
 uint32_t music = 0;   // set when the file opened as a tracker module
 int32_t rate = 0;     // output rate at start; the playback rate while fading out
 
-constexpr int kOutputRate_hz = 44100;
 constexpr int32_t kSlowestRate_hz = 2000;
 constexpr int kRateSteps = 40;  // the slow-down goes to zero in this many steps
 constexpr int kRateStep_ms = 5;
 constexpr int kSlideCheck_ms = 1;
 
 uint32_t channel() { return stream != 0 ? stream : music; }
+
+void sleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+MusicWait waitBetweenSteps = sleepFor;
 
 }  // namespace
 
@@ -31,8 +34,8 @@ void musicOpen(const char* fileName) {
         std::printf("BASS version 0.6 was not loaded\n");
         return;
     }
-    rate = kOutputRate_hz;
-    if (!soundInit(kOutputRate_hz)) musicFail("Can't initialize device");
+    rate = kMusicOutputRate_hz;
+    if (!soundInit(kMusicOutputRate_hz)) musicFail("Can't initialize device");
     stream = soundStreamOpenFile(fileName);
     if (stream != 0) {
         soundSetEndSync(stream, onMusicEnd, 0);
@@ -63,15 +66,21 @@ void musicFadeOut() {
     const int32_t step = rate / kRateSteps;
     while (rate > kSlowestRate_hz) {
         soundSetAttributes(channel(), rate, -1, -101);
-        std::this_thread::sleep_for(std::chrono::milliseconds(kRateStep_ms));
+        waitBetweenSteps(kRateStep_ms);
         rate -= step;
     }
     soundSlideVolumes(0, 0, 0);
-    while (soundIsSliding()) std::this_thread::sleep_for(std::chrono::milliseconds(kSlideCheck_ms));
+    while (soundIsSliding()) waitBetweenSteps(kSlideCheck_ms);
     soundFree();
     stream = 0;
     music = 0;
 }
+
+void musicUsePulledOutput() { soundSetPulledOutput(true); }
+
+void musicPull(int16_t* out, int frames) { soundPull(out, frames); }
+
+void setMusicWait(MusicWait newWait) { waitBetweenSteps = newWait ? newWait : sleepFor; }
 
 void musicFail(const char* message) {
     std::printf("BASS Error(%d): %s\n", soundErrorCode(), message);

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+// The rate of the music's output, in frames (one sample per side) per second.
+constexpr int kMusicOutputRate_hz = 44100;
+
 // Opens output and the file: as a looping WAV stream, else as a looping
 // tracker module. A failure prints "BASS Error(…)" and ends the process (1).
 void musicOpen(const char* fileName);
@@ -25,6 +28,20 @@ void musicSetVolume(int volume);
 // At exit: slows the music like a stopping tape (about 0.2 s), slides the
 // volume to silence (about 0.5 s), then releases the sound output.
 void musicFadeOut();
+
+// Capture: called before musicOpen, the music plays to no device and moves
+// only as musicPull asks; positions are those of the last frame pulled.
+void musicUsePulledOutput();
+// The next `frames` frames of the music as heard (volume and slow-down
+// included), interleaved 16-bit stereo at kMusicOutputRate_hz, into out (2 *
+// frames values). An end of the music within them restarts the demo clock
+// before this returns.
+void musicPull(int16_t* out, int frames);
+
+// How musicFadeOut waits between its steps (default: sleeping). A capture
+// replaces it so that the slow-down is pulled, not slept through.
+using MusicWait = void (*)(int milliseconds);
+void setMusicWait(MusicWait wait);  // nullptr restores sleeping
 
 // Prints "BASS Error(<code>): <message>", releases the sound output and ends
 // the process with exit code 1.

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -113,6 +114,79 @@ TEST_F(MusicPlayerTest, WaveFilePlaysAsALoopingStream) {
     sleepMs(300);
     EXPECT_NE(clockBase.load(), base);  // the stream looped
     EXPECT_LT(musicPosition(), 8820u * 4);
+}
+
+namespace {
+
+// A capture's time: the demo clock reads it, and each wait pulls that much sound.
+uint32_t pulledClock_ms = 0;
+std::vector<int16_t> pulledSound;
+
+uint32_t readPulledClock() { return pulledClock_ms; }
+
+void pullMilliseconds(int milliseconds) {
+    const size_t frames = static_cast<size_t>(milliseconds) * kMusicOutputRate_hz / 1000;
+    const size_t at = pulledSound.size();
+    pulledSound.resize(at + 2 * frames);
+    pulledClock_ms += static_cast<uint32_t>(milliseconds);  // the time once these frames are heard
+    musicPull(pulledSound.data() + at, static_cast<int>(frames));
+}
+
+// Sign changes of the left channel over `ms` milliseconds from `from_ms`.
+int leftCrossings(int from_ms, int ms) {
+    const size_t first = static_cast<size_t>(from_ms) * kMusicOutputRate_hz / 1000;
+    const size_t last = first + static_cast<size_t>(ms) * kMusicOutputRate_hz / 1000;
+    int crossings = 0;
+    for (size_t i = first + 1; i < last; ++i)
+        crossings += (pulledSound[2 * i] >= 0) != (pulledSound[2 * i - 2] >= 0);
+    return crossings;
+}
+
+class PulledMusicTest : public MusicPlayerTest {
+protected:
+    void SetUp() override {
+        MusicPlayerTest::SetUp();
+        pulledClock_ms = 1000;
+        pulledSound.clear();
+        setDemoClockSource(readPulledClock);
+        setMusicWait(pullMilliseconds);
+        musicUsePulledOutput();
+    }
+    void TearDown() override {
+        MusicPlayerTest::TearDown();
+        soundSetPulledOutput(false);
+        setMusicWait(nullptr);
+        setDemoClockSource(nullptr);
+    }
+};
+
+}  // namespace
+
+TEST_F(PulledMusicTest, EndOfTheMusicRestartsTheClockWithinThePullThatHearsIt) {
+    TestModuleShape shape;
+    shape.orderCount = 2;
+    shape.rowsPerPattern = 8;  // 320 ms a pass
+    startModule(shape);
+    EXPECT_EQ(clockBase.load(), 1000u);
+    for (int i = 0; i < 31; ++i) pullMilliseconds(10);
+    EXPECT_EQ(clockBase.load(), 1000u) << "restarted before the end";
+    EXPECT_EQ(musicPosition() & 0xFFFF, 1u);
+    pullMilliseconds(15);  // 320 ms is the end
+    EXPECT_EQ(clockBase.load(), 1325u);
+    EXPECT_EQ(demoTime(), 0);
+}
+
+TEST_F(PulledMusicTest, FadeOutIsPulledLikeAStoppingTapeThenSilence) {
+    startModule({});
+    pullMilliseconds(100);
+    musicFadeOut();
+    // 39 rate steps of 5 ms, then the half-second slide in steps of 1 ms.
+    const int pulled_ms = static_cast<int>(pulledClock_ms) - 1000;
+    EXPECT_NEAR(pulled_ms, 100 + 39 * 5 + 500, 2);
+    // The tone falls in pitch while it slows down: 220.5 Hz is 11 crossings in 25 ms.
+    EXPECT_NEAR(leftCrossings(50, 25), 11, 1);
+    EXPECT_LT(leftCrossings(270, 25), 4);
+    EXPECT_EQ(leftCrossings(pulled_ms - 10, 10), 0) << "not silent at the end";
 }
 
 TEST(MusicPlayerFailure, MissingFileEndsWithTheLibraryMessageAndCodeOne) {
