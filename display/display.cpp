@@ -21,6 +21,7 @@ namespace {
 int fullScreen = 1;
 bool scaled = false;  // the scaled presentation takes the place of window and full screen
 ScaledViewOptions scaledOptions;
+int offscreen = 0;
 const char* caption = "(truecolor shit)";
 int frameWidth = 0;
 int frameHeight = 0;
@@ -123,10 +124,12 @@ void setScaledDisplay(int windowScale, bool desktop, bool smooth) {
     scaled = true;
     scaledOptions = {windowScale, desktop, smooth};
 }
+void setOffscreen(int flag) { offscreen = flag; }
 
 void displayOpen(int width, int height) {
     frameWidth = width;
     frameHeight = height;
+    if (offscreen) return;
     if (!windowInitVideo()) failNoDisplay();
     if (scaled) {
         if (scaledViewOpen(caption, width, height, scaledOptions)) return;
@@ -145,6 +148,7 @@ void displayInitSurface() {
     frameStorage.assign(static_cast<std::size_t>(frameWidth) * static_cast<std::size_t>(frameHeight), 0);
     frameBuffer = frameStorage.data();
     needsClear = true;
+    if (offscreen) return;
     // The scaled view needs no surface: its renderer takes the frame as it is.
     if (!scaled && fullScreen) {
         if (!setUpFullScreen()) {
@@ -162,6 +166,7 @@ void displayInitSurface() {
 }
 
 void displayPresent() {
+    if (offscreen) return;
     handleOneEvent();
     if (scaled) {
         scaledViewPresent(frameBuffer, frameWidth, frameHeight);
@@ -188,11 +193,13 @@ void displayPresent() {
 }
 
 void displayClose() {
+    if (offscreen) return;
     windowShowCursor(true);
     windowShutdownVideo();
 }
 
 bool keyPending() {
+    if (offscreen) return false;
     handleOneEvent();
     return !keyQueue.empty();
 }

@@ -20,6 +20,9 @@ void setDisplayTitle(const char* text);  // the text must outlive the window
 // around it, or with `smooth` filtered to fill as much as its shape allows.
 // Alt+Enter switches between the window and the desktop. Called before displayOpen.
 void setScaledDisplay(int windowScale, bool desktop, bool smooth);
+// Nonzero: no window, no screen and no video driver at all (for capturing);
+// frameBuffer is still made, presenting does nothing and no key is pending.
+void setOffscreen(int flag);
 // Opens the window (or, for full screen, finds the usable modes). When no
 // display can be opened at all, prints one line and ends the process with -1.
 void displayOpen(int width, int height);

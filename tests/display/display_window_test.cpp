@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 TEST(Display, FullScreenWithoutAListedModeFallsBackToAWindowSilently) {
@@ -25,4 +26,27 @@ TEST(Display, FullScreenWithoutAListedModeFallsBackToAWindowSilently) {
         displayPresent();
     }
     displayClose();
+}
+
+TEST(Display, OffscreenNeedsNoVideoDriverAndStillMakesTheFrame) {
+    const char* previous = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);  // opening any window would fail and end the test
+    ::testing::internal::CaptureStdout();
+    setOffscreen(1);
+    displayOpen(512, 256);
+    displayInitSurface();
+    ASSERT_NE(frameBuffer, nullptr);
+    EXPECT_EQ(frameBuffer[512 * 256 - 1], 0u);
+    frameBuffer[512 * 256 - 1] = 0x00FFFFFF;
+    EXPECT_FALSE(keyPending());
+    displayPresent();
+    displayClose();
+    setOffscreen(0);
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    if (previous)
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
 }
