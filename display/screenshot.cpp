@@ -1,7 +1,7 @@
 // The TGA screenshot writer.
 #include "display/screenshot.h"
 
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kHeaderBytes = 18;
 
-std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height) {
-    std::array<uint8_t, kHeaderBytes> h{};
+void writeTgaHeader(int width, int height, uint8_t* h) {
+    std::fill(h, h + kHeaderBytes, 0);
     h[2] = 2;   // uncompressed true-colour
     h[7] = 18;  // colour map entry size; meaningless without a colour map
     h[12] = static_cast<uint8_t>(width & 0xFF);
@@ -21,7 +21,10 @@ std::array<uint8_t, kHeaderBytes> tgaHeader(int width, int height) {
     h[15] = static_cast<uint8_t>((height >> 8) & 0xFF);
     h[16] = 24;    // bits per pixel
     h[17] = 0x20;  // first row is the top row, no alpha bits
-    return h;
+}
+
+std::size_t pixelCount(int width, int height) {
+    return (width > 0 && height > 0) ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
 }
 
 void reportFailure(const char* fileName, int error) {
@@ -30,21 +33,27 @@ void reportFailure(const char* fileName, int error) {
 
 }  // namespace
 
-int writeTga24(const char* fileName, const uint32_t* pixels, int width, int height) {
-    const std::size_t count = (width > 0 && height > 0) ? static_cast<std::size_t>(width) * height : 0;
-    std::vector<uint8_t> bytes(count * 3);
+std::size_t tgaFileSize(int width, int height) { return kHeaderBytes + 3 * pixelCount(width, height); }
+
+void encodeTga(const uint32_t* pixels, int width, int height, uint8_t* out) {
+    writeTgaHeader(width, height, out);
+    uint8_t* bytes = out + kHeaderBytes;
+    const std::size_t count = pixelCount(width, height);
     for (std::size_t i = 0; i < count; ++i) {
         const uint32_t p = pixels[i];
         bytes[3 * i] = static_cast<uint8_t>(p);            // blue
         bytes[3 * i + 1] = static_cast<uint8_t>(p >> 8);   // green
         bytes[3 * i + 2] = static_cast<uint8_t>(p >> 16);  // red
     }
+}
+
+int writeTga24(const char* fileName, const uint32_t* pixels, int width, int height) {
+    std::vector<uint8_t> bytes(tgaFileSize(width, height));
+    encodeTga(pixels, width, height, bytes.data());
 
     std::FILE* file = std::fopen(fileName, "wb");
     if (!file) return errno != 0 ? errno : EIO;
-    const auto header = tgaHeader(width, height);
-    bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     int error = errno;
     if (std::fclose(file) != 0 && written) {
         written = false;

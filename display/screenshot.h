@@ -2,7 +2,16 @@
 // (the "S" key's "zedariva.tga"). Used by the main loop and zedariva-render.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// Length of the file for width x height pixels: the 18-byte header and three
+// bytes a pixel.
+std::size_t tgaFileSize(int width, int height);
+
+// Encodes the whole file into out (tgaFileSize bytes, owned by the caller);
+// pixels as for saveScreenshotTga. Allocates nothing.
+void encodeTga(const uint32_t* pixels, int width, int height, uint8_t* out);
 
 // pixels: width x height, top row first, no padding between rows. Creates or
 // overwrites fileName; when the file cannot be written, prints one line
