@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 namespace {
 
@@ -22,7 +23,14 @@ bool showHelp(CommandLine& commandLine, const char*) {
         "  --help     show this text and end\n"
         "  --version  show the version and end\n"
         "keys: Escape or q quits, S writes the frame to zedariva.tga,\n"
-        "      Alt+Enter switches a scaled window to the desktop and back\n");
+        "      Alt+Enter switches a scaled window to the desktop and back\n"
+        "capture (no window, no sound card needed, faster than real time):\n"
+        "  --capture=FILE.mp4     render to a video with its music (also .mkv), through ffmpeg\n"
+        "  --capture=DIR/         render every frame to DIR/frame-00000.tga ... and DIR/music.wav\n"
+        "  --fps=N                frames per second of the capture, 1..240 (default 60)\n"
+        "  --frames=N             stop after N frames (default: at the end of the presentation)\n"
+        "  --capture-scale=N      each pixel as an N x N block, 1..4 (default 2 for video, 1 for DIR/)\n"
+        "  Ctrl+C ends a capture early and keeps what was written\n");
     commandLine.exitNow = true;
     commandLine.exitCode = 0;
     return true;
@@ -35,17 +43,67 @@ bool showVersion(CommandLine& commandLine, const char*) {
     return true;
 }
 
-// --start=ORDER: digits only, an order of the music (0 .. 255).
-bool setStartOrder(CommandLine& commandLine, const char* value) {
+// A number of digits only, from low to high; false for anything else.
+bool readWholeNumber(const char* value, int low, int high, int& number) {
     if (!value || !*value) return false;
-    int order = 0;
+    long n = 0;
     for (const char* c = value; *c; ++c) {
         if (*c < '0' || *c > '9') return false;
-        order = order * 10 + (*c - '0');
-        if (order > 255) return false;
+        n = n * 10 + (*c - '0');
+        if (n > high) return false;
     }
-    commandLine.startOrder = order;
+    if (n < low) return false;
+    number = static_cast<int>(n);
     return true;
+}
+
+// --start=ORDER: an order of the music (0 .. 255).
+bool setStartOrder(CommandLine& commandLine, const char* value) {
+    return readWholeNumber(value, 0, 255, commandLine.startOrder);
+}
+
+// A capture option that cannot be taken ends start-up: going on would play
+// the presentation live instead of writing what was asked for.
+bool refuseCaptureOption(CommandLine& commandLine, const char* name, const char* value, const char* why) {
+    std::printf("Errornous parameter '--%s%s%s': %s\n", name, value ? "=" : "", value ? value : "", why);
+    commandLine.exitNow = true;
+    commandLine.exitCode = 2;
+    return true;
+}
+
+bool endsWithNoCase(const std::string& text, const char* ending) {
+    const size_t n = std::strlen(ending);
+    return text.size() > n && strcasecmp(text.c_str() + text.size() - n, ending) == 0;
+}
+
+// --capture=FILE.mp4, FILE.mkv or DIR/.
+bool setCapturePath(CommandLine& commandLine, const char* value) {
+    const std::string path = value ? value : "";
+    const bool folder = !path.empty() && path.back() == '/';
+    if (!folder && !endsWithNoCase(path, ".mp4") && !endsWithNoCase(path, ".mkv"))
+        return refuseCaptureOption(commandLine, "capture", value,
+                                   "capture to FILE.mp4, FILE.mkv or a folder written as DIR/");
+    commandLine.capturePath = path;
+    return true;
+}
+
+bool setCaptureFps(CommandLine& commandLine, const char* value) {
+    commandLine.captureOptionGiven = true;
+    if (readWholeNumber(value, 1, 240, commandLine.captureFps)) return true;
+    return refuseCaptureOption(commandLine, "fps", value,
+                               "frames per second are a whole number from 1 to 240");
+}
+
+bool setCaptureFrames(CommandLine& commandLine, const char* value) {
+    commandLine.captureOptionGiven = true;
+    if (readWholeNumber(value, 1, 1000000000, commandLine.captureFrames)) return true;
+    return refuseCaptureOption(commandLine, "frames", value, "the frame count is a whole number from 1 up");
+}
+
+bool setCaptureScale(CommandLine& commandLine, const char* value) {
+    commandLine.captureOptionGiven = true;
+    if (readWholeNumber(value, 1, 4, commandLine.captureScale)) return true;
+    return refuseCaptureOption(commandLine, "capture-scale", value, "the scale is 1, 2, 3 or 4");
 }
 
 // --scale=N: one digit, 1 to 8.
@@ -67,8 +125,11 @@ bool setSmooth(CommandLine& commandLine, const char*) {
 
 // Add new long options here.
 constexpr LongOption kLongOptions[] = {
-    {"help", false, showHelp}, {"version", false, showVersion}, {"start", true, setStartOrder},
-    {"scale", true, setScale}, {"desktop", false, setDesktop},  {"smooth", false, setSmooth},
+    {"help", false, showHelp},          {"version", false, showVersion},
+    {"start", true, setStartOrder},     {"scale", true, setScale},
+    {"desktop", false, setDesktop},     {"smooth", false, setSmooth},
+    {"capture", true, setCapturePath},  {"fps", true, setCaptureFps},
+    {"frames", true, setCaptureFrames}, {"capture-scale", true, setCaptureScale},
 };
 
 // The long option written as "--name" or "--name=value"; false when it is unknown
@@ -79,7 +140,7 @@ bool applyLongOption(CommandLine& commandLine, const char* text) {
     for (const LongOption& option : kLongOptions) {
         if (std::strlen(option.name) != nameLength || std::strncmp(option.name, text, nameLength) != 0)
             continue;
-        if (option.takesValue != (equals != nullptr)) return false;
+        if (!option.takesValue && equals) return false;
         return option.apply(commandLine, equals ? equals + 1 : nullptr);
     }
     return false;
@@ -131,5 +192,7 @@ CommandLine readCommandLine(int argc, char** argv, VolumeHook volumeHook) {
                 break;
         }
     }
+    if (!commandLine.exitNow && commandLine.captureOptionGiven && commandLine.capturePath.empty())
+        std::printf("--fps, --frames and --capture-scale apply only with --capture\n");
     return commandLine;
 }

@@ -170,3 +170,62 @@ TEST(CommandLine, ScaleOutside1To8OrMisusedFlagsAreBadParameters) {
               "Errornous parameter '--desktop=yes'\n"
               "Errornous parameter '--smooth=1'\n");
 }
+
+TEST(CommandLine, CaptureTakesAVideoFileOrAFolderWithItsSettings) {
+    const Parsed video = parse({"--capture=out/demo.MP4", "--fps=30", "--frames=300", "--capture-scale=3"});
+    EXPECT_EQ(video.output, "");
+    EXPECT_FALSE(video.commandLine.exitNow);
+    EXPECT_EQ(video.commandLine.capturePath, "out/demo.MP4");
+    EXPECT_EQ(video.commandLine.captureFps, 30);
+    EXPECT_EQ(video.commandLine.captureFrames, 300);
+    EXPECT_EQ(video.commandLine.captureScale, 3);
+
+    const Parsed folder = parse({"--capture=frames/", "--start=20", "-v40"});
+    EXPECT_EQ(folder.commandLine.capturePath, "frames/");
+    EXPECT_EQ(folder.commandLine.startOrder, 20);
+    EXPECT_EQ(folder.commandLine.captureFps, 60);    // the defaults
+    EXPECT_EQ(folder.commandLine.captureFrames, 0);  // until the end
+    EXPECT_EQ(folder.commandLine.captureScale, 0);   // the output kind's own
+    EXPECT_EQ(parse({"--capture=x.mkv"}).commandLine.capturePath, "x.mkv");
+    EXPECT_EQ(parse({}).commandLine.capturePath, "");
+}
+
+TEST(CommandLine, ABadCaptureOptionSaysWhyAndEndsStartUpWithTwo) {
+    const struct {
+        const char* argument;
+        const char* message;
+    } cases[] = {
+        {"--capture=out.avi",
+         "Errornous parameter '--capture=out.avi': capture to FILE.mp4, FILE.mkv or a folder "
+         "written as DIR/\n"},
+        {"--capture=.mp4",
+         "Errornous parameter '--capture=.mp4': capture to FILE.mp4, FILE.mkv or a folder "
+         "written as DIR/\n"},
+        {"--capture",
+         "Errornous parameter '--capture': capture to FILE.mp4, FILE.mkv or a folder written as "
+         "DIR/\n"},
+        {"--fps=0", "Errornous parameter '--fps=0': frames per second are a whole number from 1 to 240\n"},
+        {"--fps=241",
+         "Errornous parameter '--fps=241': frames per second are a whole number from 1 to 240\n"},
+        {"--fps=6O", "Errornous parameter '--fps=6O': frames per second are a whole number from 1 to 240\n"},
+        {"--frames=", "Errornous parameter '--frames=': the frame count is a whole number from 1 up\n"},
+        {"--frames=-5", "Errornous parameter '--frames=-5': the frame count is a whole number from 1 up\n"},
+        {"--frames=99999999999999999999",
+         "Errornous parameter '--frames=99999999999999999999': the frame count "
+         "is a whole number from 1 up\n"},
+        {"--capture-scale=5", "Errornous parameter '--capture-scale=5': the scale is 1, 2, 3 or 4\n"},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = parse({c.argument, "-w"});
+        EXPECT_TRUE(p.commandLine.exitNow) << c.argument;
+        EXPECT_EQ(p.commandLine.exitCode, 2) << c.argument;
+        EXPECT_EQ(p.output, c.message);  // and reading stops there
+    }
+}
+
+TEST(CommandLine, CaptureSettingsWithoutACaptureAreNotedAndTheLiveShowGoesOn) {
+    const Parsed p = parse({"--fps=30", "-w"});
+    EXPECT_FALSE(p.commandLine.exitNow);
+    EXPECT_EQ(p.output,
+              "starting in windowed mode\n--fps, --frames and --capture-scale apply only with --capture\n");
+}
