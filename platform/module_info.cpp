@@ -21,6 +21,10 @@ ModuleInfo probeModule(const void* bytes, size_t size_bytes) {
         info.initialSpeed = mod.get_current_speed();
         info.initialTempo = mod.get_current_tempo();
         info.duration_seconds = mod.get_duration_seconds();
+        for (int order = 0; order < info.orders; ++order) {
+            const bool played = info.rowsPerOrder[static_cast<size_t>(order)] > 0;
+            info.orderStart_seconds.push_back(played ? mod.set_position_order_row(order, 0) : -1.0);
+        }
     } catch (const std::exception& e) {
         info = ModuleInfo();
         info.error = e.what();

@@ -1,5 +1,6 @@
 // What the tracker library reads from a module held in memory: title, order
-// count and the rows of each order. Used by tests and tools to check modules.
+// count, the rows of each order and when each order starts. Used by tests and
+// tools to check modules, and by the capture to foresee its length.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,9 @@ struct ModuleInfo {
     int initialSpeed = 0;           // ticks per row at the start
     int initialTempo = 0;
     double duration_seconds = 0;  // one pass through the song
+    // Seconds from the start of the song to row 0 of each order (about the
+    // time of its first visit; -1 for an order the song never reaches).
+    std::vector<double> orderStart_seconds;
 };
 
 // Loads the bytes (not kept) and reports what the library found. Any thread.

@@ -85,6 +85,11 @@ TEST(Music, ThePresentationLastsFiveToSixMinutes) {
     const double presentation = perOrder * musictime::kEndOrder;
     EXPECT_GE(presentation, 300.0);
     EXPECT_LE(presentation, 360.0);
+    // Each order starts its share later than the one before (the capture
+    // foresees its length from these).
+    ASSERT_EQ(info.orderStart_seconds.size(), static_cast<size_t>(info.orders));
+    EXPECT_EQ(info.orderStart_seconds[0], 0.0);
+    EXPECT_NEAR(info.orderStart_seconds[musictime::kEndOrder], presentation, 0.05);
 }
 
 TEST(Music, StabsFallOnTheWordBeatsAndHitsOnThePortraitChanges) {
