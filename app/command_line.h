@@ -32,6 +32,9 @@ struct CommandLine {
     int exitCode = 0;
 };
 
+// True when the command line asks for a capture instead of the live presentation.
+inline bool capturing(const CommandLine& commandLine) { return !commandLine.capturePath.empty(); }
+
 // Looks at argv[1] .. argv[argc-1] in turn, printing each option's message.
 // volumeHook may be null.
 CommandLine readCommandLine(int argc, char** argv, VolumeHook volumeHook);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/assets.h"
+#include "app/capture.h"
 #include "app/command_line.h"
 #include "app/demo.h"
 #include "app/main_loop.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     startRunning();  // 1
     std::unique_ptr<ResourceCache> cache;
     std::unique_ptr<World> world3d;
+    CommandLine commandLine;
     try {
         cache = std::make_unique<ResourceCache>("data.fil");  // 2
         resources = cache.get();
@@ -28,8 +30,9 @@ int main(int argc, char** argv) {
         world = world3d.get();
         // 4: each volume option reaches the music player at once; the player
         // keeps the volume and applies it when its output starts.
-        const CommandLine commandLine = readCommandLine(argc, argv, musicSetVolume);
+        commandLine = readCommandLine(argc, argv, musicSetVolume);
         if (commandLine.exitNow) return commandLine.exitCode;
+        if (capturing(commandLine)) prepareCapture();
         openDisplay(commandLine);            // 5
         allocateWorkBuffer();                // 6
         buildMulTable();                     // 7
@@ -39,6 +42,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", error.what());
         return -1;
     }
+
+    if (capturing(commandLine)) return runCapture(commandLine);
 
     while (running) {
         handlePendingKey();

@@ -19,7 +19,7 @@ void openDisplay(const CommandLine& commandLine) {
 }
 
 void startMusic(int startOrder) {
-    musicOpen("tazutune.it");
+    musicOpen(kMusicFileName);
     musicStart();
     musicSetPosition(0);
     // Rehearsal: the music jumps to the chosen order; the demo clock keeps

@@ -4,6 +4,9 @@
 
 #include "app/command_line.h"
 
+// The music, opened by the sound layer from the working folder.
+constexpr const char* kMusicFileName = "tazutune.it";
+
 void startRunning();  // running := 1
 // Sets the caption and the window, full-screen or scaled choice, opens the display
 // (512 wide, the command line's height) and makes frameBuffer valid.

@@ -1,0 +1,234 @@
+// The capture loop. Frame k is drawn at demo time k * 1000 / fps ms, with the
+// music heard up to its first sample; then its own samples are pulled (an end
+// of the music among them restarts the demo clock at the next frame's time).
+#include "app/capture.h"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/capture_folder.h"
+#include "app/capture_progress.h"
+#include "app/capture_timing.h"
+#include "app/capture_video.h"
+#include "app/demo.h"
+#include "app/schedule.h"
+#include "app/startup.h"
+#include "display/display.h"
+#include "platform/module_info.h"
+#include "sync/demo_clock.h"
+#include "sync/music_player.h"
+#include "sync/sync_table.h"
+
+namespace {
+
+// The music's slow-down and volume slide after the last frame, about 0.7 s.
+constexpr double kFadeOut_seconds = 0.7;
+
+struct Capture {
+    CaptureTiming timing;
+    int64_t frameLimit = 0;  // 0: until the presentation ends
+    int64_t frames = 0;      // written so far
+    int64_t samples = 0;     // of the music, pulled and written so far
+    uint32_t clock_ms = 0;   // what the demo clock reads
+    bool toFolder = false;
+    CaptureFolder folder;
+    CaptureVideo video;
+    std::vector<int16_t> sound;  // one frame's samples at most, stereo
+    CaptureProgress progress;
+    bool failed = false;
+    // The fade-out: where it started and how long it has waited so far.
+    int64_t fadeFirstSample = 0;
+    int64_t fadeStart_ms = 0;
+    int64_t faded_ms = 0;
+};
+
+// Process-wide: the demo clock and the music's waits reach it through plain
+// function pointers.
+Capture capture;
+volatile std::sig_atomic_t stopRequested = 0;
+
+uint32_t captureClock() { return capture.clock_ms; }
+
+void onStopSignal(int) { stopRequested = 1; }
+
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl+C ends the program at once
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);  // an encoder that ended fails our writes instead
+}
+
+bool limitReached() { return capture.frameLimit > 0 && capture.frames >= capture.frameLimit; }
+
+int64_t firstSample(int64_t frame) { return firstSampleOf(capture.timing, frame); }
+
+// frameBuffer's top 512 x 256 pixels as the next frame.
+void writeFrame() {
+    if (capture.failed) return;
+    const bool written = capture.toFolder ? writeFolderFrame(capture.folder, frameBuffer, capture.frames)
+                                          : writeVideoFrame(capture.video, frameBuffer);
+    if (written)
+        ++capture.frames;
+    else
+        capture.failed = true;
+}
+
+void pullSoundTo(int64_t sample) {
+    const int64_t most = static_cast<int64_t>(capture.sound.size() / 2);
+    while (!capture.failed && capture.samples < sample) {
+        const int count = static_cast<int>(std::min(sample - capture.samples, most));
+        musicPull(capture.sound.data(), count);
+        const bool written = capture.toFolder ? writeFolderSound(capture.folder, capture.sound.data(), count)
+                                              : writeVideoSound(capture.video, capture.sound.data(), count);
+        if (!written) capture.failed = true;
+        capture.samples += count;
+    }
+}
+
+// The music's fade-out waits through this: its sound is pulled, and every
+// frame whose sound begins meanwhile holds the last picture.
+void waitInCapture(int milliseconds) {
+    capture.faded_ms += milliseconds;
+    capture.clock_ms = static_cast<uint32_t>(capture.fadeStart_ms + capture.faded_ms);
+    int64_t target = capture.fadeFirstSample + samplesIn_ms(capture.timing, capture.faded_ms);
+    if (capture.frameLimit > 0) target = std::min(target, firstSample(capture.frameLimit));
+    while (!capture.failed && capture.samples < target) {
+        if (capture.samples == firstSample(capture.frames)) writeFrame();
+        pullSoundTo(std::min(target, firstSample(capture.frames)));
+    }
+}
+
+// The music slows down and fades as it does live; the last frame's sound is
+// then filled up with silence.
+void fadeOut() {
+    capture.fadeFirstSample = capture.samples;
+    capture.fadeStart_ms = frameTime_ms(capture.timing, capture.frames);
+    setMusicWait(waitInCapture);
+    musicFadeOut();
+    setMusicWait(nullptr);
+    pullSoundTo(firstSample(capture.frames));
+}
+
+// The order at which the schedule ends the presentation.
+int endOrder() {
+    for (const ScheduleEntry& entry : demoSchedule())
+        if (entry.scene == endPresentation) return entry.startOrder;
+    return -1;
+}
+
+// How many frames the capture will take, foreseen from the music; 0 when
+// it cannot be foreseen (the time left is then not shown).
+int64_t expectedFrames(const CommandLine& commandLine) {
+    std::ifstream in(kMusicFileName, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const ModuleInfo info = probeModule(bytes.data(), bytes.size());
+    const int end = endOrder();
+    const auto& starts = info.orderStart_seconds;
+    int64_t frames = 0;
+    if (end >= 0 && static_cast<size_t>(end) < starts.size() &&
+        static_cast<size_t>(commandLine.startOrder) < starts.size()) {
+        const double seconds =
+            starts[static_cast<size_t>(end)] - starts[static_cast<size_t>(commandLine.startOrder)];
+        if (seconds > 0)
+            frames = static_cast<int64_t>(std::ceil((seconds + kFadeOut_seconds) * commandLine.captureFps));
+    }
+    if (commandLine.captureFrames > 0 && (frames == 0 || frames > commandLine.captureFrames))
+        frames = commandLine.captureFrames;
+    return frames;
+}
+
+bool openOutput(const CommandLine& commandLine, int scale) {
+    const std::string& path = commandLine.capturePath;
+    if (capture.toFolder) return openCaptureFolder(capture.folder, path, scale, capture.timing.rate_hz);
+    return openCaptureVideo(capture.video, path, scale, capture.timing.fps, capture.timing.rate_hz);
+}
+
+bool finishOutput() {
+    return capture.toFolder ? finishCaptureFolder(capture.folder) : finishCaptureVideo(capture.video);
+}
+
+void abandonOutput() {
+    if (capture.toFolder)
+        abandonCaptureFolder(capture.folder);
+    else
+        abandonCaptureVideo(capture.video);
+}
+
+const std::string& outputError() { return capture.toFolder ? capture.folder.error : capture.video.error; }
+
+uint64_t outputBytes(const std::string& path) {
+    if (capture.toFolder) return capture.folder.written_bytes;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    return file ? static_cast<uint64_t>(file.tellg()) : 0;
+}
+
+void showCaptureProgress() {
+    const MusicPosition position = currentMusicPosition();
+    showProgress(capture.progress, capture.frames, position >> 16, position & 0xFFFF);
+}
+
+}  // namespace
+
+void prepareCapture() {
+    setOffscreen(1);
+    musicUsePulledOutput();
+    capture.clock_ms = 0;
+    setDemoClockSource(captureClock);
+}
+
+int runCapture(const CommandLine& commandLine) {
+    catchStopSignals();
+    const std::string& path = commandLine.capturePath;
+    capture.timing = CaptureTiming{commandLine.captureFps, kMusicOutputRate_hz};
+    capture.frameLimit = commandLine.captureFrames;
+    capture.toFolder = !path.empty() && path.back() == '/';
+    const int scale = commandLine.captureScale > 0 ? commandLine.captureScale : (capture.toFolder ? 1 : 2);
+    capture.sound.resize(2 * static_cast<size_t>(longestFrame_samples(capture.timing)));
+    if (!openOutput(commandLine, scale)) {
+        std::printf("%s\n", outputError().c_str());
+        return 1;
+    }
+    std::printf("capturing '%s': %d x %d, %d fps; Ctrl+C stops and keeps what is written\n", path.c_str(),
+                kTargetWidth * scale, kTargetHeight * scale, capture.timing.fps);
+    startProgress(capture.progress, expectedFrames(commandLine));
+
+    while (running && !stopRequested && !limitReached() && !capture.failed) {
+        const int64_t frame = capture.frames;
+        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame));
+        runSchedule();
+        writeFrame();
+        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame + 1));
+        pullSoundTo(firstSample(frame + 1));
+        showCaptureProgress();
+    }
+    // The presentation ended, or was stopped as by a quit key: the music
+    // slows down as it does live. A frame limit cuts the capture there.
+    if (!capture.failed && !limitReached()) fadeOut();
+    displayClose();
+    endProgress(capture.progress);
+
+    if (capture.failed || !finishOutput()) {
+        if (capture.failed) abandonOutput();
+        std::printf("%s\n", outputError().c_str());
+        return 1;
+    }
+    const double seconds = secondsSinceStart(capture.progress);
+    std::printf("%s\n",
+                summaryText(capture.frames, capture.timing.fps, path, outputBytes(path), seconds).c_str());
+    if (stopRequested) {
+        std::printf("stopped by Ctrl+C after %lld frames; what was written is complete\n",
+                    static_cast<long long>(capture.frames));
+        return 130;
+    }
+    return 0;
+}

@@ -1,0 +1,40 @@
+// The lossless capture into a folder: every frame as frame-00000.tga, ...
+// (exact 24-bit TGA, encoded by the screenshot writer) and the music as
+// music.wav (16-bit stereo PCM). Used by the capture loop.
+//
+// Every file is written under its name plus ".part" and renamed when it is
+// complete, so a failure never leaves a half-written file under a final name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CaptureFolder {
+    std::string folder;  // ends in "/"
+    int scale = 1;
+    int rate_hz = 44100;
+    std::vector<uint32_t> scaled;  // the frame at its scale (scale > 1 only)
+    std::vector<uint8_t> file;     // one encoded frame file
+    int wav_fd = -1;               // music.wav.part while the capture runs
+    uint64_t sound_bytes = 0;
+    uint64_t written_bytes = 0;  // of every file, for the summary
+    std::string error;           // one line saying what failed
+};
+
+// Makes the folder (and its parents) and starts music.wav. Buffers are sized
+// here, once.
+bool openCaptureFolder(CaptureFolder& capture, const std::string& folder, int scale, int rate_hz);
+// frame: the 512 x 256 picture, rows back to back; `index` numbers the file.
+bool writeFolderFrame(CaptureFolder& capture, const uint32_t* frame, int64_t index);
+// samples: `count` interleaved stereo 16-bit samples.
+bool writeFolderSound(CaptureFolder& capture, const int16_t* samples, int count);
+// Completes music.wav's header and gives it its name.
+bool finishCaptureFolder(CaptureFolder& capture);
+// After a failure: removes music.wav.part.
+void abandonCaptureFolder(CaptureFolder& capture);
+
+// Pixel kernel: each pixel of source (width x height, rows `pitch` pixels
+// apart) becomes a factor x factor block of target (width * factor pixels a
+// row, rows back to back).
+void scalePixels(const uint32_t* source, int width, int height, int pitch, int factor, uint32_t* target);
