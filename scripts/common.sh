@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick openbox libosmesa6-dev
+  ffmpeg
 )
 
 as_root() {

@@ -248,6 +248,8 @@ std::vector<int16_t> pullModule(const std::string& path, int total, int piece) {
 
 }  // namespace
 
+// A held square wave, which the tracker library renders the same in reads of
+// any size (richer modules differ by float rounding far below a 16-bit step).
 TEST_F(SoundTest, PulledOutputIsTheSameSoundHoweverItIsPulled) {
     TestModuleShape shape;
     shape.orderCount = 2;
