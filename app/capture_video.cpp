@@ -18,8 +18,10 @@ constexpr int kSoundPipe = 1;
 constexpr int kSampleBytes = 4;  // 16-bit stereo
 
 // H.264 at a quality that looks lossless at these sizes, fast enough to
-// capture faster than real time next to the drawing on two cores.
-const char* const kVideoCodec = "-c:v libx264 -preset superfast -crf 16";
+// capture faster than real time next to the drawing on two cores. Without
+// CABAC and the deblocking filter (fastdecode) the file is about a tenth
+// larger at the same quality, and encoding takes little more than half as long.
+const char* const kVideoCodec = "-c:v libx264 -preset superfast -tune fastdecode -crf 16";
 
 // Appends the words of `words`, which are separated by single spaces.
 void add(std::vector<std::string>& arguments, const std::string& words) {
