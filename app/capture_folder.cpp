@@ -78,6 +78,25 @@ void wavHeader(uint8_t* h, int rate_hz, uint64_t sound_bytes) {
     putU32(h + 40, data);
 }
 
+// Closes a file written as `name` plus ".part" and renames it to `name`; on
+// any failure the part is removed. `written`: whether the writes went well
+// (if not, errno says why).
+bool closeIntoPlace(CaptureFolder& capture, int fd, bool written, const std::string& name) {
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    const std::string part = name + kPartSuffix;
+    if (written && ::rename(part.c_str(), name.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (written) return true;
+    ::unlink(part.c_str());
+    return fail(capture, name, error);
+}
+
 }  // namespace
 
 void scalePixels(const uint32_t* source, int width, int height, int pitch, int factor, uint32_t* target) {
@@ -128,20 +147,8 @@ bool writeFolderFrame(CaptureFolder& capture, const uint32_t* frame, int64_t ind
     const std::string part = name + kPartSuffix;
     const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return fail(capture, part, errno);
-    bool written = writeAll(fd, capture.file.data(), capture.file.size());
-    int error = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && ::rename(part.c_str(), name.c_str()) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        ::unlink(part.c_str());
-        return fail(capture, name, error);
-    }
+    const bool written = writeAll(fd, capture.file.data(), capture.file.size());
+    if (!closeIntoPlace(capture, fd, written, name)) return false;
     capture.written_bytes += capture.file.size();
     return true;
 }
@@ -154,25 +161,13 @@ bool writeFolderSound(CaptureFolder& capture, const int16_t* samples, int count)
 }
 
 bool finishCaptureFolder(CaptureFolder& capture) {
-    const std::string wav = wavName(capture.folder);
-    const std::string part = wav + kPartSuffix;
     uint8_t header[kWavHeader_bytes];
     wavHeader(header, capture.rate_hz, capture.sound_bytes);
-    bool written = ::pwrite(capture.wav_fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
-    int error = errno;
-    if (::close(capture.wav_fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
+    const bool written =
+        ::lseek(capture.wav_fd, 0, SEEK_SET) == 0 && writeAll(capture.wav_fd, header, sizeof header);
+    const int fd = capture.wav_fd;
     capture.wav_fd = -1;
-    if (written && ::rename(part.c_str(), wav.c_str()) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        ::unlink(part.c_str());
-        return fail(capture, wav, error);
-    }
+    if (!closeIntoPlace(capture, fd, written, wavName(capture.folder))) return false;
     capture.written_bytes += kWavHeader_bytes + capture.sound_bytes;
     return true;
 }
