@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -83,28 +84,38 @@ void writeFrame() {
         capture.failed = true;
 }
 
+// Pulls the music up to `sample` and writes it, except what lies beyond a
+// frame limit or comes after a failure: that is pulled all the same (the
+// fade-out's volume slide moves only as its sound is pulled) and dropped.
 void pullSoundTo(int64_t sample) {
     const int64_t most = static_cast<int64_t>(capture.sound.size() / 2);
-    while (!capture.failed && capture.samples < sample) {
+    const int64_t writtenEnd = capture.frameLimit > 0 ? firstSample(capture.frameLimit) : INT64_MAX;
+    while (capture.samples < sample) {
         const int count = static_cast<int>(std::min(sample - capture.samples, most));
         musicPull(capture.sound.data(), count);
-        const bool written = capture.toFolder ? writeFolderSound(capture.folder, capture.sound.data(), count)
-                                              : writeVideoSound(capture.video, capture.sound.data(), count);
-        if (!written) capture.failed = true;
+        const int kept = static_cast<int>(std::clamp<int64_t>(writtenEnd - capture.samples, 0, count));
+        if (kept > 0 && !capture.failed) {
+            const bool written = capture.toFolder
+                                     ? writeFolderSound(capture.folder, capture.sound.data(), kept)
+                                     : writeVideoSound(capture.video, capture.sound.data(), kept);
+            if (!written) capture.failed = true;
+        }
         capture.samples += count;
     }
 }
 
 // The music's fade-out waits through this: its sound is pulled, and every
-// frame whose sound begins meanwhile holds the last picture.
+// frame whose sound begins meanwhile holds the last picture (until a frame
+// limit or a failure, after which the sound is only pulled).
 void waitInCapture(int milliseconds) {
     capture.faded_ms += milliseconds;
     capture.clock_ms = static_cast<uint32_t>(capture.fadeStart_ms + capture.faded_ms);
-    int64_t target = capture.fadeFirstSample + samplesIn_ms(capture.timing, capture.faded_ms);
-    if (capture.frameLimit > 0) target = std::min(target, firstSample(capture.frameLimit));
-    while (!capture.failed && capture.samples < target) {
-        if (capture.samples == firstSample(capture.frames)) writeFrame();
-        pullSoundTo(std::min(target, firstSample(capture.frames)));
+    const int64_t target = capture.fadeFirstSample + samplesIn_ms(capture.timing, capture.faded_ms);
+    while (capture.samples < target) {
+        const bool framesGoOn = !capture.failed && !limitReached();
+        if (framesGoOn && capture.samples == firstSample(capture.frames)) writeFrame();
+        const int64_t frameEnd = firstSample(capture.frames);
+        pullSoundTo(framesGoOn && frameEnd > capture.samples ? std::min(target, frameEnd) : target);
     }
 }
 
@@ -116,7 +127,7 @@ void fadeOut() {
     setMusicWait(waitInCapture);
     musicFadeOut();
     setMusicWait(nullptr);
-    pullSoundTo(firstSample(capture.frames));
+    if (!capture.failed && !limitReached()) pullSoundTo(firstSample(capture.frames));
 }
 
 // The order at which the schedule ends the presentation.

@@ -183,6 +183,15 @@ TEST(CaptureEnd, ThePresentationEndsByItselfAndTheMusicSlowsToSilenceOverTheLast
     EXPECT_GT(heard, 1000) << "the music is not heard before the end";
     EXPECT_LT(rms(sound, sound.size() - 8820 - 400, 8820), heard / 10);
     EXPECT_EQ(rms(sound, sound.size() - 200, 200), 0) << "not silent after the fade";
+
+    // A frame limit inside the fade-out cuts it there, pictures and sound.
+    const std::filesystem::path cut = folder.parent_path() / "cut";
+    const ProgramRun limited = runProgram("--capture=" + cut.string() + "/ --start=45 --fps=10 --frames=78");
+    ASSERT_EQ(limited.exitCode, 0) << limited.output;
+    EXPECT_NE(limited.output.find("78 frames (7.80 s at 10 fps)"), std::string::npos) << limited.output;
+    EXPECT_TRUE(wavSamples(cut / "music.wav") ==
+                std::vector<int16_t>(sound.begin(), sound.begin() + 2 * 78 * 4410));
+    EXPECT_FALSE(std::filesystem::exists(cut / "frame-00078.tga"));
     std::filesystem::remove_all(folder.parent_path());
 }
 

@@ -48,8 +48,11 @@ inline ProgramRun runShell(const std::string& shell) {
     return run;
 }
 
-// The program with `arguments` (no single quotes in them).
-inline ProgramRun runProgram(const std::string& arguments) { return runShell("\"$ZEDARIVA\" " + arguments); }
+// The program with `arguments` (no single quotes in them); a run that hangs
+// is killed after two minutes.
+inline ProgramRun runProgram(const std::string& arguments) {
+    return runShell("timeout -s KILL 120 \"$ZEDARIVA\" " + arguments);
+}
 
 inline std::vector<uint8_t> readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
