@@ -10,6 +10,7 @@
 #include "app/opening.h"
 #include "app/sections_3d.h"
 #include "app/warp_sections.h"
+#include "sync/demo_clock.h"
 
 namespace {
 
@@ -127,6 +128,16 @@ void runSchedule(ScheduleObserver observer) {
     }
     observedEntry = nullptr;
     activeObserver = nullptr;
+}
+
+void skipTriggersBefore(int order) {
+    constexpr int32_t kLongAgo_ms = 1000000;
+    for (const ScheduleEntry& entry : demoSchedule()) {
+        if (entry.kind != ScheduleEntry::Trigger || entry.startOrder >= order) continue;
+        SyncSlot& slot = syncTable.slots[syncSlot(entry.startOrder, entry.startRow)];
+        slot.time = demoTime() - kLongAgo_ms;
+        if (slot.time == 0) slot.time = -1;  // 0 would mean "not reached yet"
+    }
 }
 
 void endPresentation(float) { running = 0; }

@@ -29,5 +29,10 @@ void runSchedule();
 using ScheduleObserver = void (*)(const ScheduleEntry& entry, float t);
 void runSchedule(ScheduleObserver observer);
 
+// For a rehearsal that starts the music at `order`: marks the triggers of
+// earlier positions as reached long ago, so that they stay quiet instead of
+// all firing at once in the first frame, as they would never have been seen.
+void skipTriggersBefore(int order);
+
 // The last entry's scene: ends the main loop.
 void endPresentation(float t);

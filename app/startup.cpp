@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/demo.h"
+#include "app/schedule.h"
 #include "display/display.h"
 #include "sync/music_player.h"
 
@@ -24,5 +25,8 @@ void startMusic(int startOrder) {
     musicSetPosition(0);
     // Rehearsal: the music jumps to the chosen order; the demo clock keeps
     // counting from the start of playback.
-    if (startOrder != 0) musicSetPosition(static_cast<uint32_t>(startOrder));
+    if (startOrder != 0) {
+        musicSetPosition(static_cast<uint32_t>(startOrder));
+        skipTriggersBefore(startOrder);
+    }
 }

@@ -165,6 +165,28 @@ TEST(Schedule, EntriesOutsideTheBeatBlocksComeInTheirFixedOrder) {
     }
 }
 
+// A rehearsal jumping to order 32 shows only what order 32 shows in a full run;
+// without the skip, every earlier trigger would fire in the first frame.
+TEST(Schedule, ARehearsalLeavesTheTriggersOfEarlierOrdersQuiet) {
+    for (bool skip : {false, true}) {
+        syncTable = SyncTable{};
+        simulatedNow = 0;
+        setDemoClockSource(simulatedClock);
+        setSyncPositionSource(simulatedRawPosition);
+        restartDemoClock();
+        simulatedNow = 32 * 128 * kRowMs;  // the music jumps to order 32
+        if (skip) skipTriggersBefore(32);
+        called.clear();
+        runSchedule(record);
+        setDemoClockSource(nullptr);
+        setSyncPositionSource(nullptr);
+        if (skip)
+            EXPECT_EQ(called, (Names{"scenePart7"}));
+        else
+            EXPECT_GT(called.size(), 50u);  // the flashes of orders 5 to 7 and more
+    }
+}
+
 TEST(Schedule, EndPresentationStopsTheMainLoop) {
     running = 1;
     endPresentation(0.0f);
