@@ -12,7 +12,7 @@ MeshData ball() {
     MeshData mesh;
     mesh.materials.push_back(
         {kMaterialTextured | kMaterialGouraud | kMaterialEnvMapped, 0xFFFFFF, meshtex::kChrome});
-    addIcosphere(mesh, 1.0f, 3, 0);  // 642 vertices, 1280 faces
+    addIcosphere(mesh, 1.5f, 3, 0);  // 642 vertices, 1280 faces
     return mesh;
 }
 

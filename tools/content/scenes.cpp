@@ -66,12 +66,12 @@ KfSceneData part2() {
 KfSceneData part3() {
     const int end = 65;
     KfSceneData scene;
-    scene.ambient = 0x202030;
+    scene.ambient = 0x505060;
 
     const Vec3f eye{0, 1.5f, -7.5f};
     const Angles look = lookAngles(eye, {0, 0, 0});
     addNode(scene,
-            cameraNode(2.6f, swayKeys(end, poseKey(0, kKeySpline, eye, look), {0, 0.4f, 0}, {8, 0, 3})));
+            cameraNode(3.3f, swayKeys(end, poseKey(0, kKeySpline, eye, look), {0, 0.4f, 0}, {8, 0, 3})));
     addNode(scene, lightNode(0xFFFFFF, 1.0f, 10.0f, circleKeys(end, 13, {0, 1, 0}, 4.0f, 30.0f, 1.0f, 0.0f)));
     addNode(scene, lightNode(0xFF8040, 1.0f, 9.0f, {poseKey(0, kKeyLinear, {-3, -2, -4})}));
 
@@ -98,7 +98,7 @@ KfSceneData part4() {
 
     std::vector<std::pair<int, Vec3f>> eyes;
     for (int k = 0; k <= 6; ++k) {
-        const float radius = 14.0f - 0.5f * k;
+        const float radius = 12.0f - 0.5f * k;
         const float height = 2.0f + 1.5f * std::sin(k * 1.1f);
         const Vec3f p = onCircle(radius, -90.0f + 45.0f * k, height);
         eyes.push_back({end * k / 6, p});
@@ -145,7 +145,7 @@ KfSceneData part6() {
     addNode(scene, lightNode(0xFFFFFF, 1.0f, 15.0f, {poseKey(0, kKeyLinear, {-3, 4, -6})}));
     addNode(scene, lightNode(0x6080FF, 1.0f, 8.0f, circleKeys(end, 10, {0, 0, 0}, 5.0f, 60.0f, 2.0f, 90.0f)));
 
-    addNode(scene, meshNode(meshname::kBall, 0, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {360, 0, 0}, 1.5f)));
+    addNode(scene, meshNode(meshname::kBall, 0, spinKeys(end, {0, 0, 0}, {0, 0, 0}, {360, 0, 0})));
     addNode(scene, meshNode(meshname::kRing, 0, spinKeys(end, {0, 0, 0}, {0, 0, 20}, {0, 720, 20}, 1.25f)));
     addNode(scene, meshNode(meshname::kRing, 0, spinKeys(end, {0, 0, 0}, {0, 70, 0}, {0, 70, -720}, 1.45f)));
 
@@ -203,9 +203,9 @@ KfSceneData part7() {
                                 spinKeys(end, onCircle(3.4f, 90.0f * i, 0), {0, 0, 0}, {720, 0, 0}, 0.7f)));
     }
     addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, 20.0f, 8.0f, 0.0f),
-                                                  0x40A0FF, 0.6f, 0.25f, 0.1f)));
+                                                  0x40A0FF, 0.6f, 0.18f, 0.04f)));
     addNode(scene, emitterNode(0.25f, emitterPath(circleKeys(end, 4, {0, 0, 0}, 3.0f, -20.0f, 8.0f, 180.0f),
-                                                  0xFF8020, 0.6f, 0.25f, 0.1f)));
+                                                  0xFF8020, 0.6f, 0.18f, 0.04f)));
     return scene;
 }
 
