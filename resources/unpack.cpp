@@ -1,10 +1,13 @@
 // Restores packed streams: a code table builds a binary decoding tree, the bit
 // stream then yields literals, runs and back-references, and an optional
 // byte-delta filter is undone at the end. Every read is checked against the
-// stream's real length, every write against the announced size.
+// stream's real length, every write against the announced size; the output
+// grows with the bytes produced, never with the header's claim alone.
 #include "resources/unpack.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "resources/byte_fields.h"
@@ -116,29 +119,83 @@ size_t buildTree(std::span<const uint8_t> packed, DecodingTree& tree) {
     }
 }
 
-// Appends `length` bytes copied from `distance` bytes back, one at a time, so
-// that an overlapping copy repeats the last `distance` bytes.
-void copyMatch(std::vector<uint8_t>& out, size_t& pos, uint32_t distance, uint32_t length) {
-    if (length == 0) return;
+// The output buffer: it holds exactly the bytes produced so far, and its
+// memory grows with them (doubling, never past the announced size), so a
+// header that lies about the size costs nothing until bytes really come.
+class Output {
+public:
+    Output(uint32_t announced, size_t packedBytes) : announced_(announced) {
+        // A first guess from the stream's length; honest streams rarely grow it more than a few times.
+        bytes_.reserve(std::min<size_t>(announced, std::max<size_t>(4096, packedBytes * 8)));
+    }
+
+    size_t size() const { return bytes_.size(); }
+    bool full() const { return bytes_.size() == announced_; }
+    size_t room() const { return announced_ - bytes_.size(); }
+
+    void append(uint8_t value) {
+        makeRoom(1);
+        bytes_.push_back(value);
+    }
+
+    // `count` copies of `value`; the caller has checked count <= room().
+    void appendRun(uint8_t value, size_t count) {
+        makeRoom(count);
+        bytes_.insert(bytes_.end(), count, value);
+    }
+
+    // `length` bytes copied from `distance` bytes back, as if one at a time,
+    // so that a length above the distance repeats the last `distance` bytes.
+    // The caller has checked 0 < distance <= size() and length <= room().
+    void appendMatch(size_t distance, size_t length) {
+        makeRoom(length);
+        const size_t start = bytes_.size();
+        bytes_.resize(start + length);
+        uint8_t* dst = bytes_.data() + start;
+        while (length > 0) {
+            // A piece no longer than the distance never overlaps its source.
+            const size_t piece = std::min(length, distance);
+            std::memcpy(dst, dst - distance, piece);
+            dst += piece;
+            length -= piece;
+        }
+    }
+
+    std::vector<uint8_t> take() { return std::move(bytes_); }
+    std::vector<uint8_t>& bytes() { return bytes_; }
+
+private:
+    void makeRoom(size_t count) {
+        const size_t needed = bytes_.size() + count;
+        if (needed > bytes_.capacity())
+            bytes_.reserve(std::min<size_t>(announced_, std::max(needed, 2 * bytes_.capacity())));
+    }
+
+    std::vector<uint8_t> bytes_;
+    size_t announced_;
+};
+
+void checkMatch(const Output& out, uint32_t distance, uint32_t length) {
     if (distance == 0) throw LoadError("packed match has distance 0");
-    if (distance > pos) throw LoadError("packed match reaches before the start of the output");
-    if (length > out.size() - pos) throw LoadError("packed match writes past the unpacked size");
-    uint8_t* dst = out.data() + pos;
-    const uint8_t* src = dst - distance;
-    for (uint32_t i = 0; i < length; ++i) dst[i] = src[i];
-    pos += length;
+    if (distance > out.size()) throw LoadError("packed match reaches before the start of the output");
+    if (length > out.room()) throw LoadError("packed match writes past the unpacked size");
 }
 
-void decodeTokens(const DecodingTree& tree, BitReader& bits, std::vector<uint8_t>& out) {
-    // A root holding a symbol that outputs nothing would never read a bit nor
-    // fill the output: refuse it instead of looping for ever (an empty output
-    // needs no token, so it is still fine).
+void decodeTokens(const DecodingTree& tree, BitReader& bits, Output& out) {
+    // A code of length 0 makes every token the root's symbol without reading
+    // a bit. A literal there fills the rest at once; a symbol that outputs
+    // nothing would loop for ever, so it is refused (an empty output needs no
+    // token, so it is still fine). Runs and matches at the root read their
+    // fields and go through the loop below.
     const int32_t rootValue = tree.nodes[0].value;
-    if (!out.empty() && rootValue != kInnerNode && rootValue >= pack::kSymbolCount)
+    if (rootValue >= 0 && rootValue < 256) {
+        out.appendRun(static_cast<uint8_t>(rootValue), out.room());
+        return;
+    }
+    if (!out.full() && rootValue >= pack::kSymbolCount)
         throw LoadError("packed code table gives every token an empty symbol");
 
-    size_t pos = 0;
-    while (pos < out.size()) {
+    while (!out.full()) {
         int32_t node = 0;
         while (tree.nodes[node].value == kInnerNode) {
             node = tree.nodes[node].child[bits.readBit()];
@@ -146,19 +203,19 @@ void decodeTokens(const DecodingTree& tree, BitReader& bits, std::vector<uint8_t
         }
         const int32_t symbol = tree.nodes[node].value;
         if (symbol < 256) {
-            out[pos++] = static_cast<uint8_t>(symbol);
-        } else if (symbol == pack::kShortMatch) {
-            const uint32_t distance = bits.readField(8);
-            copyMatch(out, pos, distance, bits.readField(8));
-        } else if (symbol == pack::kLongMatch) {
-            const uint32_t distance = bits.readField(16);
-            copyMatch(out, pos, distance, bits.readField(16));
+            out.append(static_cast<uint8_t>(symbol));
+        } else if (symbol == pack::kShortMatch || symbol == pack::kLongMatch) {
+            const int fieldBits = symbol == pack::kShortMatch ? 8 : 16;
+            const uint32_t distance = bits.readField(fieldBits);
+            const uint32_t length = bits.readField(fieldBits);
+            if (length == 0) continue;
+            checkMatch(out, distance, length);
+            out.appendMatch(distance, length);
         } else if (symbol == pack::kRun) {
             const uint8_t value = static_cast<uint8_t>(bits.readField(8));
             const uint32_t count = bits.readField(24);
-            if (count > out.size() - pos) throw LoadError("packed run writes past the unpacked size");
-            for (uint32_t i = 0; i < count; ++i) out[pos + i] = value;
-            pos += count;
+            if (count > out.room()) throw LoadError("packed run writes past the unpacked size");
+            out.appendRun(value, count);
         }
     }
 }
@@ -181,13 +238,13 @@ std::vector<uint8_t> unpack(std::span<const uint8_t> packed) {
     DecodingTree tree;
     const size_t streamStart = buildTree(packed, tree);
 
-    std::vector<uint8_t> out(size);
+    Output out(size, packed.size());
     BitReader bits(packed, streamStart);
     decodeTokens(tree, bits, out);
 
     if (header & pack::kFilterStride3)
-        undoDeltaFilter(out, 3);
+        undoDeltaFilter(out.bytes(), 3);
     else if (header & pack::kFilterStride1)
-        undoDeltaFilter(out, 1);
-    return out;
+        undoDeltaFilter(out.bytes(), 1);
+    return out.take();
 }

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
 
 #include "resources/load_error.h"
 #include "resources/pack_format.h"
@@ -146,4 +149,47 @@ std::string loadErrorOf(Action&& action) {
         return error.what();
     }
     return "(no LoadError)";
+}
+
+// The process's peak resident memory so far (VmHWM), in KiB.
+inline long peakResidentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = -1;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            status >> value;
+            break;
+        }
+    }
+    return value;
+}
+
+// Runs `action` in a forked child and returns how far the child's peak
+// resident memory rose above what it started with, in KiB (-1 when the child
+// could not report). A child starts with its parent's pages resident, so only
+// what `action` itself touches counts.
+template <typename Action>
+long peakGrowthKib(Action&& action) {
+    int ends[2];
+    if (pipe(ends) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const long before = peakResidentKib();
+        try {
+            action();
+        } catch (...) {
+        }
+        const long growth = peakResidentKib() - before;
+        const ssize_t written = write(ends[1], &growth, sizeof growth);
+        _exit(written == sizeof growth ? 0 : 1);
+    }
+    close(ends[1]);
+    long growth = -1;
+    if (read(ends[0], &growth, sizeof growth) != sizeof growth) growth = -1;
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return growth;
 }

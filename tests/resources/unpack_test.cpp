@@ -1,11 +1,13 @@
 // The decompressor: tokens, filters and the code table's forms.
 #include "resources/unpack.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
 #include <gtest/gtest.h>
 
+#include "tests/resources/bomb_packs.h"
 #include "tests/resources/test_support.h"
 
 namespace {
@@ -143,6 +145,37 @@ TEST(Unpack, NodePoolHoldsExactlyAThousandNodesBesidesTheRoot) {
     StreamBuilder over = tableNeedingNodes(2, 1001);
     over.endTable().bits(0, 32).bits(0, 32);
     EXPECT_EQ(loadErrorOf([&] { unpack(over.bytes()); }), "code table needs more than 1000 tree nodes");
+}
+
+// The 10 bytes honestly announce 64 MiB of one byte: the output is all there.
+TEST(Unpack, LoneTenByteStreamFillsItsSixtyFourMebibytes) {
+    const Bytes out = unpack(bombs::loneTenByteStream());
+    ASSERT_EQ(out.size(), bombs::kStreamBytes);
+    EXPECT_EQ(std::count(out.begin(), out.end(), bombs::kStreamByte), static_cast<long>(bombs::kStreamBytes));
+}
+
+// Memory follows the bytes really produced: a header announcing 64 MiB whose
+// bits end early, or whose tokens stop short, costs next to nothing, while
+// the honest 64 MiB stream takes its 64 MiB.
+TEST(Unpack, MemoryGrowsWithTheBytesProducedNotWithTheHeader) {
+    StreamBuilder lying(bombs::kStreamBytes, 0x01);
+    lying.code(kA, 8, 0).endTable().bits(0, 8).bits(0, 8);
+    StreamBuilder shortRun(bombs::kStreamBytes, 0x01);
+    shortRun.code(pack::kRun, 0, 0).endTable().bits(kA, 8).bits(1000, 24);
+    const struct {
+        const char* what;
+        Bytes packed;
+        long minKib, maxKib;
+    } cases[] = {
+        {"bits end after two literals", lying.bytes(), 0, 4096},
+        {"one run of 1000, then the bits end", shortRun.bytes(), 0, 4096},
+        {"the honest 64 MiB stream", bombs::loneTenByteStream(), 60 * 1024, 80 * 1024},
+    };
+    for (const auto& c : cases) {
+        const long growth = peakGrowthKib([&] { unpack(c.packed); });
+        EXPECT_GE(growth, c.minKib) << c.what;
+        EXPECT_LE(growth, c.maxKib) << c.what;
+    }
 }
 
 }  // namespace
