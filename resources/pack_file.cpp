@@ -1,6 +1,7 @@
 // Reads the pack's directory once, then hands out one file's bytes per call,
 // unpacking packed ones; names missing from the pack come from loose files.
-// Sizes and offsets from the directory are checked against the real file.
+// Sizes and offsets from the directory are checked against the real file, and
+// a pack whose files announce more than kMaxAnnouncedBytes is refused at open.
 #include "resources/pack_file.h"
 
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "resources/byte_fields.h"
 #include "resources/load_error.h"
+#include "resources/pack_listing.h"
 #include "resources/unpack.h"
 #include "resources/upper_case.h"
 
@@ -98,7 +100,39 @@ int PackFile::open(const std::string& path) {
     // The last record is read but never matched by name.
     searchable_ = count > 0 ? static_cast<int>(count) - 1 : 0;
     file_ = file.release();
+    try {
+        checkAnnouncedBytes(path, listSearchable());
+    } catch (const LoadError&) {
+        // Refused: nothing of this pack may be read.
+        std::fclose(file_);
+        file_ = nullptr;
+        entries_.clear();
+        searchable_ = 0;
+        throw;
+    }
     return 0;
+}
+
+std::vector<PackListing> PackFile::listSearchable() {
+    std::vector<PackListing> files;
+    for (int i = 0; i < searchable_; ++i) {
+        const PackEntry& entry = entries_[i];
+        // A record that runs past the end or is too short for its header
+        // announces nothing: reading it fails with its own message.
+        if (uint64_t{entry.offset} + entry.size > fileSize_) continue;
+        const bool packed = (entry.flags & pack::kPackedFlags) != 0;
+        uint32_t unpacked = entry.size;
+        if (packed) {
+            uint8_t header[4];
+            if (entry.size < sizeof header) continue;
+            if (std::fseek(file_, static_cast<long>(entry.offset), SEEK_SET) != 0)
+                throw LoadError(path_ + ": cannot seek to " + entryName(entry));
+            readExactly(file_, header, sizeof header, path_);
+            unpacked = wordAt(header) & pack::kSizeMask;
+        }
+        files.push_back({entryName(entry), packed, entry.offset, entry.size, unpacked});
+    }
+    return files;
 }
 
 const PackEntry* PackFile::findEntry(const std::string& name) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/pack_format.h"
+#include "resources/pack_listing.h"
 
 struct PackEntry {
     uint32_t flags = 0;
@@ -25,7 +26,9 @@ public:
     PackFile& operator=(const PackFile&) = delete;
 
     // 0 on success, -1 when the file cannot be opened (every read then falls
-    // through to loose files). Throws LoadError for a malformed directory.
+    // through to loose files). Throws LoadError "<path>: <problem>" for a
+    // malformed directory, or when the files announce more than
+    // pack::kMaxAnnouncedBytes unpacked (checked before anything is unpacked).
     int open(const std::string& path);
     const PackEntry* findEntry(const std::string& name) const;
     uint32_t entrySize(const std::string& name) const;
@@ -36,6 +39,10 @@ public:
     std::optional<std::vector<uint8_t>> read(const std::string& name);
 
 private:
+    // The searchable records whose bytes lie inside the pack, with the size
+    // each announces (a packed stream's header is read for it).
+    std::vector<PackListing> listSearchable();
+
     std::FILE* file_ = nullptr;
     std::string path_;
     uint64_t fileSize_ = 0;

@@ -12,6 +12,10 @@ constexpr uint32_t kRecordSize = 32;
 constexpr uint32_t kNameSize = 20;             // NUL-terminated, at most 19 characters
 constexpr uint32_t kPackedFlags = 0xF0000000;  // any of these set: stored bytes are packed
 
+// Most bytes a pack's files may announce in all, once unpacked: far above any
+// real pack, far below what would exhaust memory or disk.
+constexpr uint64_t kMaxAnnouncedBytes = uint64_t{1} << 30;
+
 // Packed stream header word H.
 constexpr uint32_t kSizeMask = 0x3FFFFFFF;     // unpacked size in bytes
 constexpr uint32_t kFilterStride3 = 1u << 30;  // byte-delta filter, stride 3

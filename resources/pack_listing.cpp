@@ -1,6 +1,8 @@
 #include "resources/pack_listing.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 #include "resources/byte_fields.h"
 #include "resources/load_error.h"
@@ -63,4 +65,21 @@ std::vector<uint8_t> extractFile(std::span<const uint8_t> pack, const PackListin
         return {stored.begin(), stored.end()};
     }
     return unpack(stored);
+}
+
+uint64_t announcedBytes(std::span<const PackListing> files) {
+    std::set<std::tuple<uint32_t, uint32_t, bool>> counted;
+    uint64_t total = 0;
+    for (const PackListing& file : files) {
+        if (counted.insert({file.offset, file.storedSize, file.packed}).second) total += file.unpackedSize;
+    }
+    return total;
+}
+
+void checkAnnouncedBytes(const std::string& packName, std::span<const PackListing> files) {
+    const uint64_t total = announcedBytes(files);
+    if (total > pack::kMaxAnnouncedBytes) {
+        throw LoadError(packName + ": files announce " + std::to_string(total) + " bytes unpacked, more than the limit of " +
+                        std::to_string(pack::kMaxAnnouncedBytes));
+    }
 }

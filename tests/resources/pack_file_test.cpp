@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/resources/bomb_packs.h"
 #include "tests/resources/test_support.h"
 
 namespace {
@@ -103,6 +104,77 @@ TEST_F(PackFileTest, PackedRecordIsUnpacked) {
     std::optional<Bytes> bytes;
     EXPECT_EQ(readCapturingStdout(pack, "AAA.TXT", bytes), "Loading [AAA.TXT]\n");
     EXPECT_EQ(bytes, (Bytes{0x61, 0x61, 0x61}));
+}
+
+// `count` records, each its own copy of the 64 MiB stream, and the end record.
+Bytes distinctStreams(int count) {
+    std::vector<PackItem> items;
+    for (int i = 0; i < count; ++i) {
+        std::string name = "f";  // (GCC 12 warns falsely about "f" + std::to_string)
+        name += std::to_string(i);
+        items.push_back({name, bombs::loneTenByteStream(), 0x80000000});
+    }
+    items.push_back({"end", {}});
+    return makePack(items);
+}
+
+// Record `k`'s size field set to `size`.
+Bytes withRecordSize(Bytes pack, int k, uint32_t size) {
+    for (int i = 0; i < 4; ++i) pack[4 + 32 * k + 8 + i] = static_cast<uint8_t>(size >> (8 * i));
+    return pack;
+}
+
+// At open the announced sizes are summed, a repeated record counted once; a
+// pack past the limit is refused in one line before anything is unpacked,
+// and nothing of it can be read afterwards.
+TEST_F(PackFileTest, PacksAnnouncingMoreThanTheLimitAreRefusedAtOpen) {
+    const uint64_t stream = bombs::kStreamBytes;
+    const struct {
+        const char* what;
+        Bytes pack;
+        uint64_t refusedAt;  // the announced total in the message; 0: the pack opens
+    } cases[] = {
+        {"99 records at one stream, each its own size", bombs::ninetyNineRecordPack(false), 98 * stream},
+        {"99 records repeating one", bombs::ninetyNineRecordPack(true), 0},
+        {"16 distinct streams, exactly 1 GiB", distinctStreams(16), 0},
+        {"17 distinct streams", distinctStreams(17), 17 * stream},
+        {"the never-matched last record announces nothing",
+         makePack({{"f0", bombs::loneTenByteStream(), 0x80000000}, {"end", Bytes(4, 0xFF), 0x80000000}}), 0},
+        {"a 3 GiB stored record past the end announces nothing (reading it fails)",
+         withRecordSize(makePack({{"f0", {1}}, {"end", {}}}), 0, 3u << 30), 0},
+    };
+    for (const auto& c : cases) {
+        writeFile("data.fil", c.pack);
+        PackFile file;
+        ::testing::internal::CaptureStdout();
+        const std::string error = loadErrorOf([&] { file.open("data.fil"); });
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << c.what;
+        if (c.refusedAt == 0) {
+            EXPECT_EQ(error, "(no LoadError)") << c.what;
+            continue;
+        }
+        EXPECT_EQ(error, "data.fil: files announce " + std::to_string(c.refusedAt) +
+                             " bytes unpacked, more than the limit of 1073741824")
+            << c.what;
+        EXPECT_EQ(file.findEntry("bomb0.bin"), nullptr) << c.what;
+        EXPECT_EQ(file.findEntry("f0"), nullptr) << c.what;
+    }
+}
+
+// Honest packs of the largest single file still read: the 10-byte stream in
+// a pack of its own, and 99 records repeating it.
+TEST_F(PackFileTest, HonestSixtyFourMebibyteFilesStillRead) {
+    for (const Bytes& pack : {makePack({{"a.bin", bombs::loneTenByteStream(), 0x80000000}, {"end", {}}}),
+                              bombs::ninetyNineRecordPack(true)}) {
+        writeFile("data.fil", pack);
+        PackFile file;
+        ASSERT_EQ(file.open("data.fil"), 0);
+        std::optional<Bytes> bytes;
+        readCapturingStdout(file, file.findEntry("a.bin") ? "a.bin" : "bomb97.bin", bytes);
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(bytes->size(), bombs::kStreamBytes);
+        EXPECT_EQ(bytes->back(), bombs::kStreamByte);
+    }
 }
 
 }  // namespace
