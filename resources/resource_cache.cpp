@@ -1,6 +1,8 @@
 // Files every resource under its upper-case name: pictures decoded once into
 // Images (".S3T" ones under their ".TGA" name too), other files as raw bytes.
-// Lookups are linear over the filed names, in filing order.
+// Lookups are linear over the filed names, in filing order. Names whose pack
+// records repeat one stored range share one resource, and the whole cache
+// holds at most its limit of bytes.
 #include "resources/resource_cache.h"
 
 #include <cstring>
@@ -50,7 +52,7 @@ std::shared_ptr<Image> decodeNamed(const std::string& name, Image (*decoder)(std
 
 }  // namespace
 
-ResourceCache::ResourceCache(const std::string& packPath) {
+ResourceCache::ResourceCache(const std::string& packPath, uint64_t maxHeldBytes) : maxHeldBytes_(maxHeldBytes) {
     slots_.reserve(kMaxSlots);
     pack_.open(packPath);
 }
@@ -114,21 +116,44 @@ void ResourceCache::load(const std::string& name) {
     if (slots_.size() + (s3t ? 2 : 1) > static_cast<size_t>(kMaxSlots))
         throw LoadError(name + ": resource cache is full (4000 files)");
 
+    std::shared_ptr<Resource> resource;
+    const PackEntry* entry = pack_.findEntry(name);
+    if (entry) {
+        // Records repeating one stored range share what was made of it.
+        const StoredKey key{entry->offset, entry->size, (entry->flags & pack::kPackedFlags) != 0,
+                            upperName.substr(upperName.size() >= 4 ? upperName.size() - 4 : 0)};
+        std::shared_ptr<Resource>& shared = byStoredBytes_[key];
+        if (!shared) shared = readResource(name, upperName);
+        resource = shared;
+    } else {
+        resource = readResource(name, upperName);
+    }
+    if (!resource) return;
+
+    addSlot(upperName, resource);
+    if (s3t) addSlot(withExtension(upperName, ".TGA"), resource);
+}
+
+// Reads one file and decodes it by its extension; nothing when neither the
+// pack nor a loose file has it.
+std::shared_ptr<Resource> ResourceCache::readResource(const std::string& name, const std::string& upperName) {
     std::optional<std::vector<uint8_t>> bytes = pack_.read(name);
-    if (!bytes) return;
+    if (!bytes) return nullptr;
 
     auto resource = std::make_shared<Resource>();
-    if (s3t) {
+    if (hasExtension(upperName, ".S3T"))
         resource->image = decodeNamed(name, decodeS3t, *bytes);
-        addSlot(upperName, resource);
-        addSlot(withExtension(upperName, ".TGA"), resource);
-        return;
-    }
-    if (hasExtension(upperName, ".TGA"))
+    else if (hasExtension(upperName, ".TGA"))
         resource->image = decodeNamed(name, decodeTga, *bytes);
     else if (hasExtension(upperName, ".JPG"))
         resource->image = decodeNamed(name, decodeJpeg, *bytes);
     else
         resource->bytes = std::move(*bytes);
-    addSlot(upperName, std::move(resource));
+
+    const uint64_t held = resource->image ? resource->image->pixels.size() * sizeof(uint32_t) : resource->bytes.size();
+    if (heldBytes_ + held > maxHeldBytes_)
+        throw LoadError(name + ": the resources read pass the cache's limit of " + std::to_string(maxHeldBytes_) +
+                        " bytes");
+    heldBytes_ += held;
+    return resource;
 }

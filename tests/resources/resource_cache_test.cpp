@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/resources/bomb_packs.h"
 #include "tests/resources/picture_fixtures.h"
 
 namespace {
@@ -122,6 +123,42 @@ TEST_F(ResourceCacheTest, AskingForTheWrongKindIsAClearError) {
     EXPECT_EQ(loadErrorOf([&] { cache.getImage("p6ball.edo"); }), "p6ball.edo: not a picture");
     EXPECT_EQ(loadErrorOf([&] { cache.getBytes("font.tga"); }), "font.tga: a picture, not raw bytes");
     ::testing::internal::GetCapturedStdout();
+}
+
+// Records repeating one stored range are read once and share one resource
+// of each kind: 98 names of the 64 MiB stream cost 64 MiB, not 6 GiB.
+TEST_F(ResourceCacheTest, RecordsRepeatingTheSameStoredBytesShareOneCopy) {
+    writeFile("data.fil", bombs::ninetyNineRecordPack(true));
+    ResourceCache cache("data.fil");
+    ::testing::internal::CaptureStdout();
+    const uint8_t* first = cache.getBytes("bomb0.bin").data();
+    for (int k = 1; k < 98; ++k) EXPECT_EQ(cache.getBytes("bomb" + std::to_string(k) + ".bin").data(), first) << k;
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Loading [BOMB0.BIN]\n");
+    EXPECT_EQ(cache.getBytes("BOMB5.BIN").size(), bombs::kStreamBytes);
+
+    writeFile("data.fil", makePack({{"a.tga", kFont}, {"b.tga", kFont}, {"end", {}}}));
+    Bytes twoNames = readFile("data.fil");
+    for (int i = 0; i < 8; ++i) twoNames[4 + 32 + 4 + i] = twoNames[4 + 4 + i];  // b.tga: a.tga's offset and size
+    writeFile("data.fil", twoNames);
+    ResourceCache pictures("data.fil");
+    ::testing::internal::CaptureStdout();
+    const Image* a = &pictures.getImage("a.tga");
+    EXPECT_EQ(&pictures.getImage("b.tga"), a);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Loading [A.TGA]\n");
+}
+
+// The cache holds at most its limit of decoded pictures and raw bytes; the
+// load that would pass it fails in one line naming the file.
+TEST_F(ResourceCacheTest, LoadPassingTheHeldLimitIsRefused) {
+    writeDemoPack();
+    ResourceCache cache("data.fil", 8 + kBall.size());  // font.tga's two pixels and the ball
+    ::testing::internal::CaptureStdout();
+    cache.getImage("font.tga");
+    cache.getBytes("p6ball.edo");
+    EXPECT_EQ(loadErrorOf([&] { cache.getImage("pic.s3t"); }),
+              "pic.s3t: the resources read pass the cache's limit of 14 bytes");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(cache.count(), 2);
 }
 
 }  // namespace
