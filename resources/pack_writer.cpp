@@ -231,13 +231,20 @@ std::vector<uint8_t> buildPack(const std::vector<PackInput>& files) {
         throw std::invalid_argument("too many files: a pack holds at most 99");
     }
     std::vector<std::string> seen;
+    uint64_t total = 0;
     for (const PackInput& file : files) {
+        total += file.bytes.size();
         checkName(file.name);
         std::string upper = upperCase(file.name);
         if (std::find(seen.begin(), seen.end(), upper) != seen.end()) {
             throw std::invalid_argument("\"" + file.name + "\": name given twice (letter case is ignored)");
         }
         seen.push_back(upper);
+    }
+    // Readers refuse a pack whose files announce more; never write one.
+    if (total > pack::kMaxAnnouncedBytes) {
+        throw std::invalid_argument("files of " + std::to_string(total) + " bytes in all, more than the limit of " +
+                                    std::to_string(pack::kMaxAnnouncedBytes) + " a pack may hold");
     }
 
     const uint32_t records = static_cast<uint32_t>(files.size()) + 1;

@@ -26,7 +26,8 @@ std::vector<uint8_t> packStreamFiltered(std::span<const uint8_t> data, uint32_t 
 // by readers) and each file's stored bytes, packed where that makes it smaller
 // (files above the reader's kMaxUnpackedBytes are always stored as they are).
 // Throws std::invalid_argument naming the file for an empty, too long or
-// duplicate name, a name with a path separator, or more than 99 files.
+// duplicate name, a name with a path separator, or more than 99 files; and
+// for files of more than pack::kMaxAnnouncedBytes in all, which readers refuse.
 std::vector<uint8_t> buildPack(const std::vector<PackInput>& files);
 
 // buildPack written to `path`. Throws std::runtime_error naming the path when

@@ -8,6 +8,7 @@
 
 #include "pack_test_data.h"
 #include "resources/pack_writer.h"
+#include "tests/resources/bomb_packs.h"
 
 namespace {
 
@@ -149,4 +150,33 @@ TEST(PackTool, ExtractKeepsOnlyTheFirstOfTwoEqualNames) {
     EXPECT_EQ(lineCount(run.err), 1);
     EXPECT_EQ(readBytes(dir.path / "out" / "twin.txt"), std::vector<uint8_t>{1});
     EXPECT_FALSE(std::filesystem::exists(dir.path / "out" / "TWIN.TXT"));
+}
+
+// Extract checks the target folder's free space before it writes anything
+// (/proc has none), and list still shows what a refused pack announces.
+TEST(PackTool, ExtractNeedsTheRoomFirstAndListOnlyShows) {
+    TempDir dir("room");
+    writePack((dir.path / "data.fil").string(), {{"a.txt", textBytes(3000)}});
+    ToolRun noRoom = runTool(dir.path, "extract data.fil /proc/self/zd");
+    EXPECT_NE(noRoom.exitCode, 0);
+    EXPECT_EQ(noRoom.err, "zedariva-pack: /proc/self/zd: extracting data.fil needs 3000 bytes, the folder has 0 bytes free\n");
+
+    writeBytes(dir.path / "bomb.fil", bombs::ninetyNineRecordPack(false));
+    ToolRun listed = runTool(dir.path, "list bomb.fil");
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(lineCount(listed.out), 1 + 98);
+    EXPECT_NE(listed.out.find("bomb97.bin                 107   67108864"), std::string::npos) << listed.out;
+}
+
+// The largest file one record may announce, 64 MiB of one byte, packs to a
+// few bytes and comes back whole: an honest pack like the 10-byte stream's.
+TEST(PackTool, SixtyFourMebibytesOfOneByteRoundTrip) {
+    TempDir dir("honest");
+    const std::vector<uint8_t> big(64u << 20, 0x41);
+    writeBytes(dir.path / "big.raw", big);
+    ASSERT_EQ(runTool(dir.path, "create data.fil big.raw").exitCode, 0);
+    EXPECT_LT(std::filesystem::file_size(dir.path / "data.fil"), 200u);
+    ToolRun extracted = runTool(dir.path, "extract data.fil out");
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
+    EXPECT_TRUE(readBytes(dir.path / "out" / "big.raw") == big);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "resources/load_error.h"
+#include "resources/pack_format.h"
 #include "resources/pack_listing.h"
 #include "resources/pack_writer.h"
 #include "resources/upper_case.h"
@@ -102,29 +103,72 @@ bool isSafeName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
 
+// The files extract writes: the first record of each name (without regard
+// to case, as the reader serves it); later ones are skipped with a note.
+std::vector<PackListing> filesToWrite(const std::string& packPath, const std::vector<PackListing>& files) {
+    std::vector<PackListing> chosen;
+    std::vector<std::string> names;  // upper case
+    for (const PackListing& file : files) {
+        const std::string upper = upperCase(file.name);
+        if (std::find(names.begin(), names.end(), upper) != names.end()) {
+            std::fprintf(stderr,
+                         "zedariva-pack: %s: skipped \"%s\", a later record of a name already extracted\n",
+                         packPath.c_str(), file.name.c_str());
+            continue;
+        }
+        names.push_back(upper);
+        chosen.push_back(file);
+    }
+    return chosen;
+}
+
+// Free bytes for an unprivileged writer in `dir`, or in the nearest folder
+// above it that exists when it is still to be made.
+uint64_t freeBytes(const fs::path& dir) {
+    fs::path at = fs::absolute(dir);
+    std::error_code error;
+    while (!fs::exists(at, error) && at.has_parent_path() && at != at.parent_path()) {
+        at = at.parent_path();
+    }
+    const fs::space_info space = fs::space(at, error);
+    return error ? 0 : space.available;
+}
+
+// Refuses, before anything is written, an extraction larger than the limit
+// every reader keeps or than the target folder's free space.
+void checkRoomToWrite(const std::string& packPath, const std::string& dir, const std::vector<PackListing>& files) {
+    uint64_t total = 0;
+    for (const PackListing& file : files) {
+        total += file.unpackedSize;
+    }
+    if (total > pack::kMaxAnnouncedBytes) {
+        throw ToolError(packPath, "extracting would write " + std::to_string(total) +
+                                      " bytes, more than the limit of " + std::to_string(pack::kMaxAnnouncedBytes));
+    }
+    const uint64_t available = freeBytes(dir);
+    if (total > available) {
+        throw ToolError(dir, "extracting " + packPath + " needs " + std::to_string(total) + " bytes, the folder has " +
+                                 std::to_string(available) + " bytes free");
+    }
+}
+
 int extract(const std::string& packPath, const std::string& dir) {
     const std::vector<uint8_t> pack = readWholeFile(packPath);
-    const std::vector<PackListing> files = listOrFail(packPath, pack);
+    const std::vector<PackListing> listed = listOrFail(packPath, pack);
+    checkAnnouncedBytes(packPath, listed);
+    for (const PackListing& file : listed) {
+        if (!isSafeName(file.name)) {
+            throw ToolError(packPath, "file name \"" + file.name + "\" would escape the folder");
+        }
+    }
+    const std::vector<PackListing> files = filesToWrite(packPath, listed);
+    checkRoomToWrite(packPath, dir, files);
     std::error_code error;
     fs::create_directories(dir, error);
     if (!fs::is_directory(dir, error)) {
         throw ToolError(dir, "cannot create the folder");
     }
     for (const PackListing& file : files) {
-        if (!isSafeName(file.name)) {
-            throw ToolError(packPath, "file name \"" + file.name + "\" would escape the folder");
-        }
-    }
-    std::vector<std::string> written;  // upper-case names; the reader serves the first
-    for (const PackListing& file : files) {
-        const std::string upper = upperCase(file.name);
-        if (std::find(written.begin(), written.end(), upper) != written.end()) {
-            std::fprintf(stderr,
-                         "zedariva-pack: %s: skipped \"%s\", a later record of a name already extracted\n",
-                         packPath.c_str(), file.name.c_str());
-            continue;
-        }
-        written.push_back(upper);
         std::vector<uint8_t> bytes;
         try {
             bytes = extractFile(pack, file);
