@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -13,7 +14,7 @@ constexpr uint32_t kShortMax = 255;     // 8-bit distance and length
 constexpr uint32_t kLongMax = 65535;    // 16-bit distance and length
 constexpr uint32_t kRunMax = 0xFFFFFF;  // 24-bit count
 constexpr uint32_t kWindow = 65536;     // history ring, a power of two above kLongMax
-constexpr int kHashBits = 16;
+constexpr int kHashBits = 16;           // at most; small files take fewer (tableBits)
 constexpr int kChainDepth = 16;         // candidates tried per position
 constexpr uint32_t kNiceLength = 2048;  // a match this long ends the search
 constexpr uint32_t kGoodLength = 32;    // a match this long shortens the search
@@ -29,6 +30,10 @@ struct Choice {
     uint32_t second = 0;
     uint32_t length = 0;  // bytes covered
 };
+
+// Bits of a table indexed by position or hash for `size` bytes: a small
+// file's tables are filled in a moment, not 65536 entries each.
+int tableBits(size_t size, int most) { return std::clamp(static_cast<int>(std::bit_width(size)), 8, most); }
 
 uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t maxLength) {
     uint32_t length = 0;
@@ -53,8 +58,10 @@ public:
     MatchFinder(std::span<const uint8_t> data, const LzCosts& costs)
         : data_(data),
           costs_(costs),
-          head_(size_t{1} << kHashBits, -1),
-          previous_(kWindow, -1),
+          hashBits_(tableBits(data.size(), kHashBits)),
+          windowMask_((uint32_t{1} << tableBits(data.size(), std::countr_zero(kWindow))) - 1),
+          head_(size_t{1} << hashBits_, -1),
+          previous_(size_t{windowMask_} + 1, -1),
           hashBytes_(3 * costs.literal > costs.shortSymbol + 16.0f ? 3 : 4) {
         // Each byte value costs what the caller says, or what an order-0 code
         // of the data would give it; running sums (in 1/16 bits, wrapping) price any stretch in one step.
@@ -113,7 +120,7 @@ public:
                     }
                 }
             }
-            candidate = previous_[static_cast<uint32_t>(candidate) & (kWindow - 1)];
+            candidate = previous_[static_cast<uint32_t>(candidate) & windowMask_];
         }
         return choice;
     }
@@ -135,7 +142,7 @@ private:
         if (hashBytes_ == 4) {
             v ^= uint32_t{p[3]} << 24;
         }
-        return (v * 2654435761u) >> (32 - kHashBits);
+        return (v * 2654435761u) >> (32 - hashBits_);
     }
 
     // Files every position before `end` in its hash chain.
@@ -144,7 +151,7 @@ private:
         end = std::min(end, last);
         for (; inserted_ < end; ++inserted_) {
             uint32_t h = hashAt(inserted_);
-            previous_[inserted_ & (kWindow - 1)] = head_[h];
+            previous_[inserted_ & windowMask_] = head_[h];
             head_[h] = static_cast<int32_t>(inserted_);
         }
     }
@@ -192,6 +199,8 @@ private:
 
     std::span<const uint8_t> data_;
     LzCosts costs_;
+    int hashBits_;
+    uint32_t windowMask_;            // the ring holds every position of a file up to kWindow bytes
     std::vector<int32_t> head_;
     std::vector<int32_t> previous_;  // ring: the previous position with the same hash
     uint32_t hashBytes_;
