@@ -2,9 +2,30 @@
 // Thrown by the pack reader, the decoders and the cache; main prints it and exits.
 #pragma once
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+// The text with control characters (below 0x20, and 0x7F) written as \xHH:
+// names taken from a file can then neither break a message's line nor steer
+// the terminal it is printed on.
+inline std::string printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        out += escaped;
+    }
+    return out;
+}
 
 struct LoadError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit LoadError(const std::string& message) : std::runtime_error(printable(message)) {}
 };

@@ -157,7 +157,7 @@ std::optional<std::vector<uint8_t>> PackFile::read(const std::string& name) {
     std::vector<uint8_t> stored(entry->size);
     if (std::fseek(file_, static_cast<long>(entry->offset), SEEK_SET) != 0)
         throw LoadError(path_ + ": cannot seek to " + name);
-    std::printf("Loading [%s]\n", upperCase(entryName(*entry)).c_str());
+    std::printf("Loading [%s]\n", printable(upperCase(entryName(*entry))).c_str());
     readExactly(file_, stored.data(), stored.size(), path_ + ": " + name);
 
     if ((entry->flags & pack::kPackedFlags) == 0) return stored;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "resources/load_error.h"
 #include "resources/pack_format.h"
 #include "resources/pack_huffman.h"
 #include "resources/pack_tokens.h"
@@ -185,6 +186,9 @@ void checkName(const std::string& name) {
     }
     if (name == "." || name == "..") {
         fail("not a file name");
+    }
+    if (printable(name) != name) {
+        fail("name holds a control character");
     }
 }
 

@@ -180,3 +180,20 @@ TEST(PackTool, SixtyFourMebibytesOfOneByteRoundTrip) {
     ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
     EXPECT_TRUE(readBytes(dir.path / "out" / "big.raw") == big);
 }
+
+// Control characters in a pack's names: list shows them as \xHH, extract
+// refuses to make such a file, and the builder never writes such a name.
+TEST(PackTool, NamesWithControlCharactersAreShownEscapedAndNotExtracted) {
+    TempDir dir("control");
+    std::vector<uint8_t> bytes = buildPack({{"abc.txt", {1, 2, 3}}});
+    bytes[4 + 12 + 1] = '\n';  // "a\nc.txt"
+    writeBytes(dir.path / "data.fil", bytes);
+    ToolRun listed = runTool(dir.path, "list data.fil");
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_NE(listed.out.find("a\\x0Ac.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(lineCount(listed.out), 2);
+    ToolRun extracted = runTool(dir.path, "extract data.fil out");
+    EXPECT_NE(extracted.exitCode, 0);
+    EXPECT_EQ(extracted.err, "zedariva-pack: data.fil: file name \"a\\x0Ac.txt\" holds a control character\n");
+    EXPECT_THROW(buildPack({{"a\tb", {1}}}), std::invalid_argument);
+}

@@ -176,4 +176,14 @@ TEST_F(CorruptPack, LooseFolderInsteadOfAFile) {
     EXPECT_EQ(loadErrorOf([&] { pack.read("a.kf"); }), "a.kf: not a regular file");
 }
 
+// Names come from the file: control characters in them are shown as \xHH,
+// so the error stays one line and cannot steer the terminal.
+TEST_F(CorruptPack, ControlCharactersInANameAreShownEscaped) {
+    const std::string name = "a\nb\x1b[2J\x7f";
+    Bytes bytes = makePack({{name, {1, 2, 3}}, {"end", {}}});
+    bytes.pop_back();
+    EXPECT_EQ(readError(bytes, name),
+              "data.fil: a\\x0Ab\\x1B[2J\\x7F (offset 68, 3 bytes) runs past the end of the pack");
+}
+
 }  // namespace

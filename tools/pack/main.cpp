@@ -25,7 +25,7 @@ constexpr int kExitUsage = 2;
 // A problem with one named file: reported as "zedariva-pack: FILE: problem".
 struct ToolError : std::runtime_error {
     ToolError(const std::string& file, const std::string& problem)
-        : std::runtime_error(file + ": " + problem) {}
+        : std::runtime_error(printable(file + ": " + problem)) {}
 };
 
 int usage() {
@@ -92,7 +92,7 @@ int list(const std::string& packPath) {
     const std::vector<PackListing> files = listOrFail(packPath, pack);
     std::printf("%-19s %10s %10s\n", "name", "stored", "unpacked");
     for (const PackListing& file : files) {
-        std::printf("%-19s %10u %10u%s\n", file.name.c_str(), file.storedSize, file.unpackedSize,
+        std::printf("%-19s %10u %10u%s\n", printable(file.name).c_str(), file.storedSize, file.unpackedSize,
                     file.packed ? "" : "  (not packed)");
     }
     return 0;
@@ -102,6 +102,9 @@ int list(const std::string& packPath) {
 bool isSafeName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
 }
+
+// Control characters make file names no one can type or list safely.
+bool isPrintableName(const std::string& name) { return printable(name) == name; }
 
 // The files extract writes: the first record of each name (without regard
 // to case, as the reader serves it); later ones are skipped with a note.
@@ -113,7 +116,7 @@ std::vector<PackListing> filesToWrite(const std::string& packPath, const std::ve
         if (std::find(names.begin(), names.end(), upper) != names.end()) {
             std::fprintf(stderr,
                          "zedariva-pack: %s: skipped \"%s\", a later record of a name already extracted\n",
-                         packPath.c_str(), file.name.c_str());
+                         printable(packPath).c_str(), printable(file.name).c_str());
             continue;
         }
         names.push_back(upper);
@@ -159,6 +162,9 @@ int extract(const std::string& packPath, const std::string& dir) {
     for (const PackListing& file : listed) {
         if (!isSafeName(file.name)) {
             throw ToolError(packPath, "file name \"" + file.name + "\" would escape the folder");
+        }
+        if (!isPrintableName(file.name)) {
+            throw ToolError(packPath, "file name \"" + file.name + "\" holds a control character");
         }
     }
     const std::vector<PackListing> files = filesToWrite(packPath, listed);
