@@ -70,6 +70,7 @@ int PackFile::open(const std::string& path) {
     file_ = nullptr;
     entries_.clear();
     searchable_ = 0;
+    announced_ = 0;
     path_ = path;
 
     FileHandle file(std::fopen(path.c_str(), "rb"));
@@ -101,13 +102,16 @@ int PackFile::open(const std::string& path) {
     searchable_ = count > 0 ? static_cast<int>(count) - 1 : 0;
     file_ = file.release();
     try {
-        checkAnnouncedBytes(path, listSearchable());
+        const std::vector<PackListing> files = listSearchable();
+        announced_ = ::announcedBytes(files);
+        checkAnnouncedBytes(path, files);
     } catch (const LoadError&) {
         // Refused: nothing of this pack may be read.
         std::fclose(file_);
         file_ = nullptr;
         entries_.clear();
         searchable_ = 0;
+        announced_ = 0;
         throw;
     }
     return 0;

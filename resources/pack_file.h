@@ -31,6 +31,9 @@ public:
     // pack::kMaxAnnouncedBytes unpacked (checked before anything is unpacked).
     int open(const std::string& path);
     const PackEntry* findEntry(const std::string& name) const;
+    // What the searchable records inside the pack announce unpacked, a
+    // repeated record counted once (0 when no pack is open).
+    uint64_t announcedBytes() const { return announced_; }
     uint32_t entrySize(const std::string& name) const;
     // The file's bytes (unpacked), or nothing when neither the pack nor a loose
     // file has the name. Prints "Loading [NAME]" for files taken from the pack.
@@ -48,4 +51,5 @@ private:
     uint64_t fileSize_ = 0;
     std::vector<PackEntry> entries_;
     int searchable_ = 0;  // records 0 .. N-2; the last one is never matched
+    uint64_t announced_ = 0;
 };

@@ -98,4 +98,19 @@ TEST(Bombs, RefusedInOneLineBeforeAnythingIsUnpacked) {
     }
 }
 
+// The regression inputs the fuzz harnesses replay are these very bombs.
+TEST(Bombs, RegressionCorpusHoldsThem) {
+    const fs::path regressions = ZD_SOURCE_DIR "/tests/fuzz/regressions";
+    auto read = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    for (const char* target : {"pack", "cache"}) {
+        EXPECT_EQ(read(regressions / target / "bomb-99-records.fil"), bombs::ninetyNineRecordPack(false)) << target;
+        EXPECT_EQ(read(regressions / target / "bomb-99-repeated-records.fil"), bombs::ninetyNineRecordPack(true))
+            << target;
+    }
+    EXPECT_EQ(read(regressions / "unpack" / "lone-10-byte-stream"), bombs::loneTenByteStream());
+}
+
 }  // namespace

@@ -1,0 +1,57 @@
+// The resource cache over a whole pack: the input is the pack. Every name is
+// asked for twice; a picture name gives a well-formed picture, any other name
+// its raw bytes, the second request the very same resource, and a failure is
+// one line.
+#include "resources/pack_file.h"
+#include "resources/resource_cache.h"
+#include "resources/upper_case.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace {
+
+// What the cache may hold here: small packs can still decode to large
+// pictures, and the harness keeps each run quick.
+constexpr uint64_t kMaxHeldBytes = 64u << 20;
+
+bool isPictureName(const std::string& name) {
+    if (name.size() < 4) return false;
+    const std::string extension = upperCase(name.substr(name.size() - 4));
+    return extension == ".JPG" || extension == ".TGA" || extension == ".S3T";
+}
+
+void checkPicture(const Image& image, const std::string& name) {
+    fuzz::check(image.bitsPerPixel == 32 && image.width > 0 && image.height > 0, "a picture has a size", name);
+    fuzz::check(image.pixels.size() == static_cast<size_t>(image.width) * static_cast<size_t>(image.height),
+                "a picture holds width x height pixels", name);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::span<const uint8_t> bytes(data, size);
+    const std::string& path = fuzz::writeScratchFile(data, size);
+    std::unique_ptr<ResourceCache> cache;
+    try {
+        PackFile pack;
+        pack.open(path);
+        if (pack.announcedBytes() > fuzz::kMaxAnnouncedToRead) return 0;
+        cache = std::make_unique<ResourceCache>(path, kMaxHeldBytes);
+    } catch (const LoadError& error) {
+        fuzz::checkOneLine(error);
+        return 0;
+    }
+    for (const std::string& name : fuzz::searchableNames(bytes)) {
+        if (name.empty() || name.size() > static_cast<size_t>(ResourceCache::kMaxNameLength)) continue;
+        try {
+            Resource& first = cache->get(name);
+            fuzz::check(&cache->get(name) == &first, "a second request returns the same resource", name);
+            fuzz::check(cache->find(name) >= 0, "a loaded name is filed", name);
+            fuzz::check((first.image != nullptr) == isPictureName(name), "pictures by name, raw bytes otherwise",
+                        name);
+            if (first.image) checkPicture(*first.image, name);
+        } catch (const LoadError& error) {
+            fuzz::checkOneLine(error);
+        }
+    }
+    return 0;
+}
