@@ -2,6 +2,7 @@
 // Thrown by the pack reader, the decoders and the cache; main prints it and exits.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -11,16 +12,17 @@
 // names taken from a file can then neither break a message's line nor steer
 // the terminal it is printed on.
 inline std::string printable(std::string_view text) {
+    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (std::none_of(text.begin(), text.end(), isControl)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
+        if (!isControl(c)) {
             out += c;
             continue;
         }
         char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
         out += escaped;
     }
     return out;

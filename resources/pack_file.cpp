@@ -61,16 +61,19 @@ std::optional<std::vector<uint8_t>> readLooseFile(const std::string& name) {
 
 }  // namespace
 
-PackFile::~PackFile() {
-    if (file_) std::fclose(file_);
-}
+PackFile::~PackFile() { close(); }
 
-int PackFile::open(const std::string& path) {
+void PackFile::close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
     entries_.clear();
+    upperNames_.clear();
     searchable_ = 0;
     announced_ = 0;
+}
+
+int PackFile::open(const std::string& path) {
+    close();
     path_ = path;
 
     FileHandle file(std::fopen(path.c_str(), "rb"));
@@ -100,18 +103,14 @@ int PackFile::open(const std::string& path) {
     }
     // The last record is read but never matched by name.
     searchable_ = count > 0 ? static_cast<int>(count) - 1 : 0;
+    for (int i = 0; i < searchable_; ++i) upperNames_.push_back(upperCase(entryName(entries_[i])));
     file_ = file.release();
     try {
         const std::vector<PackListing> files = listSearchable();
         announced_ = ::announcedBytes(files);
         checkAnnouncedBytes(path, files);
     } catch (const LoadError&) {
-        // Refused: nothing of this pack may be read.
-        std::fclose(file_);
-        file_ = nullptr;
-        entries_.clear();
-        searchable_ = 0;
-        announced_ = 0;
+        close();  // refused: nothing of this pack may be read
         throw;
     }
     return 0;
@@ -142,7 +141,7 @@ std::vector<PackListing> PackFile::listSearchable() {
 const PackEntry* PackFile::findEntry(const std::string& name) const {
     const std::string wanted = upperCase(name);
     for (int i = 0; i < searchable_; ++i)
-        if (upperCase(entryName(entries_[i])) == wanted) return &entries_[i];
+        if (upperNames_[i] == wanted) return &entries_[i];
     return nullptr;
 }
 

@@ -42,6 +42,7 @@ public:
     std::optional<std::vector<uint8_t>> read(const std::string& name);
 
 private:
+    void close();
     // The searchable records whose bytes lie inside the pack, with the size
     // each announces (a packed stream's header is read for it).
     std::vector<PackListing> listSearchable();
@@ -50,6 +51,7 @@ private:
     std::string path_;
     uint64_t fileSize_ = 0;
     std::vector<PackEntry> entries_;
+    std::vector<std::string> upperNames_;  // of the searchable records, for lookups
     int searchable_ = 0;  // records 0 .. N-2; the last one is never matched
     uint64_t announced_ = 0;
 };
