@@ -1,5 +1,5 @@
-# Shared by scripts/demo and scripts/test: install what is missing, build.
-# Sourced, not run.
+# Shared by scripts/demo, scripts/test and scripts/fuzz: install what is
+# missing, build. Sourced, not run.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ZEDARIVA_BUILD:-$ROOT/build}"
@@ -13,19 +13,27 @@ PACKAGES=(
   ffmpeg
 )
 
+# Only scripts/fuzz needs these: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# install_missing [PACKAGE...]: the packages given, or PACKAGES.
 install_missing() {
+  local wanted=("${PACKAGES[@]}")
+  if [ $# -gt 0 ]; then wanted=("$@"); fi
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
     as_root apt-get update -q
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # Waits for another installer's lock rather than failing at once.
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q \
+      --no-install-recommends "${missing[@]}"
   fi
 }
 
