@@ -62,6 +62,10 @@ int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz
     Uint8* data = nullptr;
     Uint32 length_bytes = 0;
     if (!SDL_LoadWAV(path, &spec, &data, &length_bytes)) return kSoundErrorFormat;
+    if (length_bytes == 0) {  // no sound at all; and memcpy may not be given an empty buffer's null
+        SDL_FreeWAV(data);
+        return kSoundErrorFormat;
+    }
 
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, outputRate_hz) < 0) {
