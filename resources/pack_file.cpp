@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "resources/byte_fields.h"
 #include "resources/load_error.h"
@@ -41,6 +42,20 @@ int64_t fileLength(std::FILE* file) {
 void readExactly(std::FILE* file, uint8_t* into, size_t count, const std::string& what) {
     if (count != 0 && std::fread(into, 1, count, file) != count)
         throw LoadError(what + ": reading the file failed");
+}
+
+// `count` bytes at `offset` by positioned reads: no seek, and no stream buffer
+// filled for the few bytes of a header (records are read in any order).
+bool readAt(std::FILE* file, uint64_t offset, uint8_t* into, size_t count) {
+    const int descriptor = fileno(file);
+    while (count > 0) {
+        const ssize_t got = pread(descriptor, into, count, static_cast<off_t>(offset));
+        if (got <= 0) return false;
+        into += got;
+        offset += static_cast<uint64_t>(got);
+        count -= static_cast<size_t>(got);
+    }
+    return true;
 }
 
 std::optional<std::vector<uint8_t>> readLooseFile(const std::string& name) {
@@ -128,9 +143,8 @@ std::vector<PackListing> PackFile::listSearchable() {
         if (packed) {
             uint8_t header[4];
             if (entry.size < sizeof header) continue;
-            if (std::fseek(file_, static_cast<long>(entry.offset), SEEK_SET) != 0)
-                throw LoadError(path_ + ": cannot seek to " + entryName(entry));
-            readExactly(file_, header, sizeof header, path_);
+            if (!readAt(file_, entry.offset, header, sizeof header))
+                throw LoadError(path_ + ": reading the header of " + entryName(entry) + " failed");
             unpacked = wordAt(header) & pack::kSizeMask;
         }
         files.push_back({entryName(entry), packed, entry.offset, entry.size, unpacked});
@@ -158,10 +172,9 @@ std::optional<std::vector<uint8_t>> PackFile::read(const std::string& name) {
         throw LoadError(path_ + ": " + name + " (offset " + std::to_string(entry->offset) + ", " +
                         std::to_string(entry->size) + " bytes) runs past the end of the pack");
     std::vector<uint8_t> stored(entry->size);
-    if (std::fseek(file_, static_cast<long>(entry->offset), SEEK_SET) != 0)
-        throw LoadError(path_ + ": cannot seek to " + name);
     std::printf("Loading [%s]\n", printable(upperCase(entryName(*entry))).c_str());
-    readExactly(file_, stored.data(), stored.size(), path_ + ": " + name);
+    if (!readAt(file_, entry->offset, stored.data(), stored.size()))
+        throw LoadError(path_ + ": " + name + ": reading the file failed");
 
     if ((entry->flags & pack::kPackedFlags) == 0) return stored;
     try {

@@ -13,10 +13,11 @@ constexpr int64_t kMaxPicturePixels = int64_t{1} << 24;
 // Throws LoadError "<format> picture of W x H pixels is ..." for an empty or
 // oversized picture.
 inline void checkPictureSize(const char* format, int64_t width, int64_t height) {
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (width <= 0 || height <= 0)
-        throw LoadError(std::string(format) + " picture of " + size + " pixels is empty");
-    if (width > kMaxPicturePixels || height > kMaxPicturePixels || width * height > kMaxPicturePixels)
-        throw LoadError(std::string(format) + " picture of " + size + " pixels is larger than the limit of " +
-                        std::to_string(kMaxPicturePixels) + " pixels");
+    const bool empty = width <= 0 || height <= 0;
+    if (!empty && width <= kMaxPicturePixels && height <= kMaxPicturePixels && width * height <= kMaxPicturePixels)
+        return;
+    const std::string picture =
+        std::string(format) + " picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+    if (empty) throw LoadError(picture + " is empty");
+    throw LoadError(picture + " is larger than the limit of " + std::to_string(kMaxPicturePixels) + " pixels");
 }

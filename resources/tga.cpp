@@ -94,12 +94,13 @@ Image decodeS3t(std::span<const uint8_t> bytes) {
     const int64_t width = wordAt(&bytes[4]);
     const int64_t height = wordAt(&bytes[8]);
     const uint64_t blockCount = wordAt(&bytes[12]);
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (width % 4 != 0 || height % 4 != 0) throw LoadError("S3T sides " + size + " are not multiples of 4");
+    // Messages only: made when a check fails.
+    auto size = [&] { return std::to_string(width) + " x " + std::to_string(height); };
+    if (width % 4 != 0 || height % 4 != 0) throw LoadError("S3T sides " + size() + " are not multiples of 4");
     checkPictureSize("S3T", width, height);
     const uint64_t tiles = static_cast<uint64_t>(width / 4) * static_cast<uint64_t>(height / 4);
     if (blockCount != tiles)
-        throw LoadError("S3T block count " + std::to_string(blockCount) + " does not match " + size +
+        throw LoadError("S3T block count " + std::to_string(blockCount) + " does not match " + size() +
                         " (needs " + std::to_string(tiles) + ")");
     const uint64_t needed = kS3tHeaderBytes + kS3tBlockBytes * blockCount;
     if (bytes.size() < needed)

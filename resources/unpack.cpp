@@ -20,19 +20,24 @@ constexpr int32_t kInnerNode = -1;
 constexpr int32_t kNoChild = -1;
 
 struct Node {
-    int32_t value = kInnerNode;                           // a symbol, or kInnerNode
-    std::array<int32_t, 2> child = {kNoChild, kNoChild};  // node indices, for bit 0 and bit 1
+    int32_t value;                 // a symbol, or kInnerNode
+    std::array<int32_t, 2> child;  // node indices, for bit 0 and bit 1, or kNoChild
 };
+constexpr Node kNewNode = {kInnerNode, {kNoChild, kNoChild}};
 
-// The root (index 0) plus the pool it grows from.
+// The root (index 0) plus the pool it grows from. A node is set when it is
+// taken, so a small table costs a few nodes, not all 1001.
 struct DecodingTree {
-    std::array<Node, pack::kNodePool + 1> nodes;
+    std::array<Node, pack::kNodePool + 1> nodes;  // left unset until taken
     int32_t used = 1;
+
+    DecodingTree() { nodes[0] = kNewNode; }
 
     int32_t childOf(int32_t node, int bit) {
         int32_t& link = nodes[node].child[bit];
         if (link == kNoChild) {
             if (used > pack::kNodePool) throw LoadError("code table needs more than 1000 tree nodes");
+            nodes[used] = kNewNode;
             link = used++;
         }
         return link;
