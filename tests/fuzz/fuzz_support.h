@@ -10,6 +10,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/mman.h>
@@ -24,13 +25,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace fuzz {
 
 // A rule the reader broke: libFuzzer saves the input as a crash reproducer.
-[[noreturn]] inline void fail(const char* rule, const std::string& detail = "") {
-    std::fprintf(stderr, "fuzz check failed: %s %s\n", rule, detail.c_str());
+[[noreturn]] inline void fail(const char* rule, std::string_view detail = {}) {
+    std::fprintf(stderr, "fuzz check failed: %s %.*s\n", rule, static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
 
-inline void check(bool holds, const char* rule, const std::string& detail = "") {
+inline void check(bool holds, const char* rule, std::string_view detail = {}) {
     if (!holds) fail(rule, detail);
+}
+
+// No pixel has bits above 0x00RRGGBB.
+inline void checkPixels(const std::vector<uint32_t>& pixels) {
+    uint32_t all = 0;
+    for (const uint32_t pixel : pixels) all |= pixel;
+    check(all >> 24 == 0, "pixels are 0x00RRGGBB");
 }
 
 // Every refusal is one line of printable text, whatever names the file holds.
@@ -41,9 +49,10 @@ inline void checkOneLine(const LoadError& error) {
         check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F, "an error is one line of printable text", message);
 }
 
-// Packs announcing more than this are only opened, not read: a legal 64 MiB
-// record takes tens of milliseconds, which would starve the search.
-constexpr uint64_t kMaxAnnouncedToRead = 4u << 20;
+// Packs and streams announcing more than this are only opened, not read: a
+// legal 64 MiB record takes tens of milliseconds, which would starve the
+// search (the unit tests read the largest).
+constexpr uint64_t kMaxAnnouncedToRead = 256u << 10;
 
 struct ScratchFile {
     int descriptor;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     "the picture has the header's size");
         fuzz::check(image.pixels.size() == static_cast<size_t>(width) * static_cast<size_t>(height),
                     "the picture holds width x height pixels");
-        for (uint32_t pixel : image.pixels) fuzz::check(pixel >> 24 == 0, "pixels are 0x00RRGGBB");
+        fuzz::checkPixels(image.pixels);
         const bool topRowFirst = (data[17] & 0x20) != 0;
         const uint8_t* first = data[16] == 24 ? data + 18 : data + 18 + 3 * data[18 + 768];
         const uint32_t expected = first[0] | (first[1] << 8) | (static_cast<uint32_t>(first[2]) << 16);
