@@ -7,6 +7,7 @@
 #include "scene3d/mesh.h"
 #include "scene3d/world.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/world_checks.h"
 
 namespace {
 
@@ -43,19 +44,6 @@ void checkReadsAsStored(const Mesh& mesh, std::span<const uint8_t> bytes) {
     }
 }
 
-// Every face and draw item of the frame refers to what the World holds.
-void checkWorldLists(const World& world) {
-    fuzz::check(world.faceCount <= World::kMaxFaces && world.vertexCount <= World::kMaxVertices &&
-                    world.drawItemCount <= World::kMaxDrawItems,
-                "the World's lists stay within their capacities");
-    for (int i = 0; i < world.faceCount; ++i) {
-        const Face& face = world.faces[static_cast<size_t>(i)];
-        for (int16_t index : {face.a, face.b, face.c})
-            fuzz::check(index >= 0 && index < world.vertexCount, "World faces name World vertices");
-        fuzz::check(face.material >= 0 && face.material < world.materialCount, "World faces name World materials");
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -76,13 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     world.applyParentTransform(mesh, 0, 0, 45, 1, 2, 3, 2, 2, 2, 0, 0, 0);
     const bool placed = !mesh.faces.empty() && world.drops.meshes == 0;
     fuzz::check(world.faceCount == (placed ? static_cast<int>(mesh.faces.size()) : 0), "a placed mesh adds its faces");
-    checkWorldLists(world);
+    fuzz::checkWorldLists(world);
     world.transformToCamera();
     world.cullBackFaces();
     world.clipNear(World::kNearZ);
     world.sortDrawItems();
     world.computeNormals();
     world.lightVertices();
-    checkWorldLists(world);
+    fuzz::checkWorldLists(world);
     return 0;
 }

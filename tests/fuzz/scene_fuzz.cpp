@@ -10,6 +10,7 @@
 #include "scene3d/kf_scene.h"
 #include "scene3d/world.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/world_checks.h"
 
 namespace {
 
@@ -64,15 +65,7 @@ int64_t poolSlotsOf(const KfScene& scene) {
     return slots;
 }
 
-void checkPose(const World& world, const KfScene& scene) {
-    fuzz::check(world.vertexCount <= World::kMaxVertices && world.faceCount <= World::kMaxFaces &&
-                    world.drawItemCount <= World::kMaxDrawItems && world.lightCount <= World::kMaxLights,
-                "a pose stays within the World's lists");
-    for (int i = 0; i < world.faceCount; ++i) {
-        const Face& face = world.faces[static_cast<size_t>(i)];
-        for (int16_t index : {face.a, face.b, face.c})
-            fuzz::check(index >= 0 && index < world.vertexCount, "World faces name World vertices");
-    }
+void checkEmitters(const KfScene& scene) {
     for (const KfNode& node : scene.nodes)
         if (node.type == kKfEmitter)
             fuzz::check(node.ringPos >= 0 && static_cast<size_t>(node.ringPos) < node.pool.size(),
@@ -105,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (float t : {0.0f, 0.35f, 2.5f, 40.0f}) {
             world.clearScene();
             fuzz::check(world.drawScene(scene, t) == static_cast<int>(scene.nodes.size()), "every node is posed");
-            checkPose(world, scene);
+            fuzz::checkWorldLists(world);
+            checkEmitters(scene);
             world.render(frame.data());
         }
     } catch (const LoadError& error) {
