@@ -191,35 +191,24 @@ TEST(CommandLine, CaptureTakesAVideoFileOrAFolderWithItsSettings) {
 }
 
 TEST(CommandLine, ABadCaptureOptionSaysWhyAndEndsStartUpWithTwo) {
+    const std::string capture = "capture to FILE.mp4, FILE.mkv or a folder written as DIR/",
+                      fps = "frames per second are a whole number from 1 to 240",
+                      frames = "the frame count is a whole number from 1 up";
     const struct {
         const char* argument;
-        const char* message;
+        std::string reason;
     } cases[] = {
-        {"--capture=out.avi",
-         "Errornous parameter '--capture=out.avi': capture to FILE.mp4, FILE.mkv or a folder "
-         "written as DIR/\n"},
-        {"--capture=.mp4",
-         "Errornous parameter '--capture=.mp4': capture to FILE.mp4, FILE.mkv or a folder "
-         "written as DIR/\n"},
-        {"--capture",
-         "Errornous parameter '--capture': capture to FILE.mp4, FILE.mkv or a folder written as "
-         "DIR/\n"},
-        {"--fps=0", "Errornous parameter '--fps=0': frames per second are a whole number from 1 to 240\n"},
-        {"--fps=241",
-         "Errornous parameter '--fps=241': frames per second are a whole number from 1 to 240\n"},
-        {"--fps=6O", "Errornous parameter '--fps=6O': frames per second are a whole number from 1 to 240\n"},
-        {"--frames=", "Errornous parameter '--frames=': the frame count is a whole number from 1 up\n"},
-        {"--frames=-5", "Errornous parameter '--frames=-5': the frame count is a whole number from 1 up\n"},
-        {"--frames=99999999999999999999",
-         "Errornous parameter '--frames=99999999999999999999': the frame count "
-         "is a whole number from 1 up\n"},
-        {"--capture-scale=5", "Errornous parameter '--capture-scale=5': the scale is 1, 2, 3 or 4\n"},
+        {"--capture=out.avi", capture}, {"--capture=.mp4", capture},  {"--capture", capture},
+        {"--fps=0", fps},               {"--fps=241", fps},           {"--fps=6O", fps},
+        {"--frames=", frames},          {"--frames=-5", frames},      {"--frames=99999999999999999999", frames},
+        {"--capture-scale=5", "the scale is 1, 2, 3 or 4"},
     };
     for (const auto& c : cases) {
         const Parsed p = parse({c.argument, "-w"});
         EXPECT_TRUE(p.commandLine.exitNow) << c.argument;
         EXPECT_EQ(p.commandLine.exitCode, 2) << c.argument;
-        EXPECT_EQ(p.output, c.message);  // and reading stops there
+        EXPECT_EQ(p.output, "Errornous parameter '" + std::string(c.argument) + "': " + c.reason + "\n")
+            << "reading stops at the bad option";
     }
 }
 

@@ -3,14 +3,9 @@
 // prepared in a World, with a one-triangle mesh filed under every mesh name,
 // it is posed at a few times and rendered, and every pose stays within the
 // World's lists and every emitter within its pool.
-#include <bit>
-#include <memory>
-
-#include "resources/resource_cache.h"
-#include "scene3d/kf_scene.h"
-#include "scene3d/world.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/world_checks.h"
+#include "tests/scene3d/scene_files.h"
 
 namespace {
 
@@ -18,33 +13,8 @@ namespace {
 constexpr int64_t kMaxPoolSlotsToPose = 1 << 16;
 constexpr int kWidth = 64, kHeight = 32;
 
-// One triangle (1,0,0), (0,1,0), (0,0,1) with one flat grey material.
-std::vector<uint8_t> triangleMesh() {
-    std::vector<uint8_t> bytes;
-    auto put16 = [&](uint16_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-    auto putFloat = [&](float f) {
-        const uint32_t v = std::bit_cast<uint32_t>(f);
-        bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
-    };
-    put16(3);
-    for (int i = 0; i < 3; ++i)
-        for (int k = 0; k < 5; ++k) putFloat(k == i ? 1.0f : 0.0f);
-    put16(1);
-    for (uint16_t index : {0, 1, 2, 0}) put16(index);
-    put16(1);
-    std::vector<uint8_t> material(64, 0);
-    material[4] = material[5] = material[6] = 0x80;  // colour 0x808080, not textured
-    bytes.insert(bytes.end(), material.begin(), material.end());
-    return bytes;
-}
-
-void file(ResourceCache& cache, const std::string& name, std::vector<uint8_t> bytes) {
-    auto resource = std::make_shared<Resource>();
-    resource->bytes = std::move(bytes);
-    cache.put(name, std::move(resource));
-}
-
-void checkReadsAsStored(const KfScene& scene, std::span<const uint8_t> bytes) {
+// Returns the slots of all the scene's pools.
+int64_t checkReadsAsStored(const KfScene& scene, std::span<const uint8_t> bytes) {
     fuzz::check(scene.nodes.size() == wordAt(bytes.data()), "the node count is the file's");
     int64_t poolSlots = 0;
     for (const KfNode& node : scene.nodes) {
@@ -56,13 +26,7 @@ void checkReadsAsStored(const KfScene& scene, std::span<const uint8_t> bytes) {
         if (node.type == kKfEmitter) poolSlots += poolSlotsFor(node.poolSeconds());
     }
     fuzz::check(poolSlots <= kMaxScenePoolSlots, "the pools stay within the scene's limit");
-}
-
-int64_t poolSlotsOf(const KfScene& scene) {
-    int64_t slots = 0;
-    for (const KfNode& node : scene.nodes)
-        if (node.type == kKfEmitter) slots += poolSlotsFor(node.poolSeconds());
-    return slots;
+    return poolSlots;
 }
 
 void checkEmitters(const KfScene& scene) {
@@ -83,21 +47,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::checkOneLine(error);
         return 0;
     }
-    checkReadsAsStored(read, bytes);
-    if (poolSlotsOf(read) > kMaxPoolSlotsToPose) return 0;
+    if (checkReadsAsStored(read, bytes) > kMaxPoolSlotsToPose) return 0;
 
-    // A cache without a pack, holding only what is filed here.
-    ResourceCache cache("/nonexistent/zedariva-fuzz.fil");
-    World world(&cache, kWidth, kHeight, kWidth);
+    scenefiles::TestWorld t(kWidth, kHeight);  // a cache without a pack, holding only what is filed here
+    World& world = t.world;
     std::vector<uint32_t> frame(kWidth * kHeight);
     try {
-        file(cache, "fuzz.kf", {data, data + size});
+        t.fileBytes("fuzz.kf", {data, data + size});
         for (const KfNode& node : read.nodes)
-            if (node.type == kKfMesh && cache.find(node.meshName) < 0) file(cache, node.meshName, triangleMesh());
+            if (node.type == kKfMesh && t.cache.find(node.meshName) < 0)
+                t.fileBytes(node.meshName, scenefiles::triangleMesh());
         KfScene& scene = world.loadScene("fuzz.kf");
-        for (float t : {0.0f, 0.35f, 2.5f, 40.0f}) {
+        for (float time : {0.0f, 0.35f, 2.5f, 40.0f}) {
             world.clearScene();
-            fuzz::check(world.drawScene(scene, t) == static_cast<int>(scene.nodes.size()), "every node is posed");
+            fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()), "every node is posed");
             fuzz::checkWorldLists(world);
             checkEmitters(scene);
             world.render(frame.data());

@@ -5,42 +5,24 @@
 #include <cmath>
 #include <vector>
 
-#include "scene3d/world.h"
+#include "test_scene.h"
 
 namespace {
 
-// A World filled by hand, in camera space unless a test transforms it.
-struct HandScene {
-    World world{nullptr, 512, 256, 512};
+// Scenes filled by hand in camera space, unless a test transforms them, with
+// a new World's camera and ambient light.
+struct HandScene : TestScene {
+    HandScene() : TestScene(512, 256, 512) { world.clearScene().setAmbient(0); }
 
-    int vertex(float x, float y, float z, float u = 0, float v = 0) {
-        world.vertices[static_cast<size_t>(world.vertexCount)] = {x, y, z, u, v};
-        return world.vertexCount++;
-    }
-    int material(uint32_t flags, uint32_t colour = 0xFFFFFF) {
-        world.materials[static_cast<size_t>(world.materialCount)] = {flags, colour, nullptr};
-        return world.materialCount++;
-    }
-    int face(int a, int b, int c, int mat = 0) {
-        world.faces[static_cast<size_t>(world.faceCount)] = {static_cast<int16_t>(a), static_cast<int16_t>(b),
-                                                             static_cast<int16_t>(c), static_cast<int16_t>(mat)};
-        world.drawItems[static_cast<size_t>(world.drawItemCount)] = {kDrawFace, 0,
-                                                                     static_cast<uint16_t>(world.faceCount), 0, 0};
-        ++world.faceCount;
-        return world.drawItemCount++;
-    }
     // Three new vertices, in this order, and their face.
     int triangle(Vec3 a, Vec3 b, Vec3 c, int mat = 0) {
         const int first = vertex(a.x, a.y, a.z);
         vertex(b.x, b.y, b.z);
         vertex(c.x, c.y, c.z);
-        return face(first, first + 1, first + 2, mat);
+        return faceOf(first, first + 1, first + 2, mat);
     }
     // A triangle facing the camera (clockwise on screen, y down) at depth z.
-    int frontFace(float z, int mat = 0, float x = 0) {
-        const int a = vertex(x, 0, z), b = vertex(x + 1, 0, z), c = vertex(x, 1, z);
-        return face(a, b, c, mat);
-    }
+    int frontFace(float z, int mat = 0, float x = 0) { return triangle({x, 0, z}, {x + 1, 0, z}, {x, 1, z}, mat); }
     int sprite(float x, float y, float z) {
         world.addParticle(x, y, z, 0xFFFFFF, 1);
         return world.drawItemCount - 1;

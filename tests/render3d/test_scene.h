@@ -29,12 +29,14 @@ struct TestScene {
         world.setAmbient(0xFFFFFF);
     }
 
-    // A vertex at screen point (sx, sy) and depth z, in camera space (for
-    // drawFace) or in world space (for render, which negates y).
-    int cameraVertex(float sx, float sy, float z = 1.0f, float u = 0.0f, float v = 0.0f) {
-        world.vertices[static_cast<size_t>(world.vertexCount)] = {(sx - static_cast<float>(width / 2)) * z,
-                                                                  (sy - static_cast<float>(height / 2)) * z, z, u, v};
+    // A vertex as given; then one at screen point (sx, sy) and depth z, in
+    // camera space (for drawFace) or in world space (for render, which negates y).
+    int vertex(float x, float y, float z, float u = 0.0f, float v = 0.0f) {
+        world.vertices[static_cast<size_t>(world.vertexCount)] = {x, y, z, u, v};
         return world.vertexCount++;
+    }
+    int cameraVertex(float sx, float sy, float z = 1.0f, float u = 0.0f, float v = 0.0f) {
+        return vertex((sx - static_cast<float>(width / 2)) * z, (sy - static_cast<float>(height / 2)) * z, z, u, v);
     }
     int worldVertex(float sx, float sy, float z = 1.0f) {
         const int i = cameraVertex(sx, sy, z);
@@ -42,15 +44,20 @@ struct TestScene {
         return i;
     }
 
-    // A face with a material of its own; returns its draw-item position.
-    int face(int a, int b, int c, uint32_t flags, uint32_t colour = 0xFFFFFF, const Image* texture = nullptr) {
+    int material(uint32_t flags, uint32_t colour = 0xFFFFFF, const Image* texture = nullptr) {
         world.materials[static_cast<size_t>(world.materialCount)] = {flags, colour, texture};
+        return world.materialCount++;
+    }
+    // A face of material `mat`, or of a material of its own; returns its draw-item position.
+    int faceOf(int a, int b, int c, int mat) {
         world.faces[static_cast<size_t>(world.faceCount)] = {static_cast<int16_t>(a), static_cast<int16_t>(b),
-                                                             static_cast<int16_t>(c),
-                                                             static_cast<int16_t>(world.materialCount++)};
+                                                             static_cast<int16_t>(c), static_cast<int16_t>(mat)};
         world.drawItems[static_cast<size_t>(world.drawItemCount)] = {kDrawFace, 0,
                                                                      static_cast<uint16_t>(world.faceCount++), 0, 0};
         return world.drawItemCount++;
+    }
+    int face(int a, int b, int c, uint32_t flags, uint32_t colour = 0xFFFFFF, const Image* texture = nullptr) {
+        return faceOf(a, b, c, material(flags, colour, texture));
     }
 
     // Normals and shades as World::render makes them; the tests may then

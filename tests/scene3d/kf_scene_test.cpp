@@ -3,41 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
-#include "resources/load_error.h"
+#include "resources/byte_fields.h"
 #include "scene3d/mesh.h"
 #include "scene3d/mesh_object.h"
+#include "tests/resources/test_support.h"
 #include "tests/scene3d/scene_files.h"
 
 using namespace scenefiles;
-
-namespace {
-
-std::string loadErrorOf(const std::function<void()>& load) {
-    try {
-        load();
-    } catch (const LoadError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
-
-uint32_t readWord(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-}  // namespace
 
 TEST(KfSceneFile, OneMeshNodeWithTwoKeysIs256BytesWithItsFieldsAtTheirOffsets) {
     std::vector<uint8_t> bytes =
         sceneFile(0x102030, {meshNode("tri.edo", 0, 2)},
                   {key(0, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9), key(10, 0, -1, -2, -3, -4, -5, -6, -7, -8, -9)});
     ASSERT_EQ(bytes.size(), 256u);
-    EXPECT_EQ(readWord(bytes, 12 + 8), 2u);  // keyCount, then firstKey 0
+    EXPECT_EQ(wordAt(&bytes[12 + 8]), 2u);  // keyCount, then firstKey 0
     EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data() + 68), "tri.edo");
-    EXPECT_EQ(readWord(bytes, 212 + 4), 10u);  // the second key's frame
+    EXPECT_EQ(wordAt(&bytes[212 + 4]), 10u);  // the second key's frame
     bytes.resize(bytes.size() + 43);           // not a whole key, and named by no node: allowed
 
     const KfScene scene = readKfScene(bytes, "one.kf");
@@ -119,7 +102,7 @@ TEST(KfSceneFile, DamagedScenesAreRefusedWithTheFileNameAndTheProblem) {
     EXPECT_NO_THROW(readKfScene(twoNodes(meshNode("tri.edo", 0, 2, 2), node(2, 2, 1, 0)), "ok.kf"));
 }
 
-TEST(KfSceneLoad, ScenesShareMeshesAndTexturesLoadedOnceAndAMissingMeshEndsTheLoad) {
+TEST(KfSceneLoad, ScenesShareMeshesAndTexturesLoadedOnceAndAMissingOrBadMeshEndsTheLoad) {
     TestWorld t;
     t.fileImage("skin.jpg", Image(64, 64));
     t.fileBytes("tri.edo", triangleMesh(kMaterialTextured | kMaterialGouraud, "skin.jpg"));
@@ -142,6 +125,8 @@ TEST(KfSceneLoad, ScenesShareMeshesAndTexturesLoadedOnceAndAMissingMeshEndsTheLo
     EXPECT_EQ(&t.cache.getImage("skin.jpg"), texture);  // not resampled again
     EXPECT_EQ(&t.world.loadScene("A.KF"), &a);          // prepared once, then handed out
     EXPECT_EQ(loadErrorOf([&] { t.world.loadScene("lost.kf"); }), "file not included exit");
+    t.fileBytes("bad.edo", Bytes{1, 0});
+    EXPECT_EQ(loadErrorOf([&] { t.world.mesh("bad.edo"); }).rfind("bad.edo: ", 0), 0u);
 
     TestWorld alone;  // a mesh object whose mesh no scene names gets its textures too
     alone.fileImage("skin.jpg", Image(64, 64));

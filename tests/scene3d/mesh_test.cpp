@@ -1,44 +1,35 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "resources/resource_cache.h"
 #include "scene3d/mesh.h"
-#include "scene3d/mesh_object.h"
-#include "scene3d/world.h"
 #include "tests/resources/test_support.h"
-#include "tests/scene3d/mesh_bytes.h"
+#include "tests/scene3d/scene_files.h"
+
+using namespace scenefiles;
 
 namespace {
 
-TEST(MeshFile, SizesOffsetsAndRecordsOfAOneFaceMesh) {
-    const Bytes bytes = triangleMeshBytes();
-    ASSERT_EQ(bytes.size(), 138u);
-    EXPECT_EQ(meshFileBytes(3, 1, 1), 138u);
-    EXPECT_EQ(bytes[62], 1);  // face count
-    EXPECT_EQ(bytes[72], 1);  // material count
-
-    const Mesh mesh = readMesh(bytes, "tri.edo");
-    ASSERT_EQ(mesh.vertices.size(), 3u);
-    EXPECT_EQ(mesh.vertices[1].x, 1.0f);
-    EXPECT_EQ(mesh.vertices[2].v, 1.0f);
-    ASSERT_EQ(mesh.faces.size(), 1u);
-    EXPECT_EQ(mesh.faces[0].c, 2);
-    ASSERT_EQ(mesh.materials.size(), 1u);
-    EXPECT_EQ(mesh.materials[0].colour, 0xFF8040u);
-    EXPECT_EQ(mesh.materials[0].texture, nullptr);
-}
-
-TEST(MeshFile, ReadsUnalignedFieldsAndTextureNamesAndAcceptsTrailingBytes) {
+TEST(MeshFile, SizesOffsetsAndUnalignedFieldsOfTheRecords) {
     Bytes bytes = meshBytes({{0.5f, -2, 3, 0.25f, 0.75f}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}}, {{2, 1, 0, 1}},
-                            {{0, 0, ""}, {kMaterialTextured | kMaterialGouraud, 0xFFFFFF, "chrome.jpg"}});
-    bytes.push_back(0xAB);
+                            {{0, 0xFF8040, ""}, {kMaterialTextured | kMaterialGouraud, 0xFFFFFF, "chrome.jpg"}});
+    ASSERT_EQ(bytes.size(), 202u);
+    EXPECT_EQ(meshFileBytes(3, 1, 2), 202u);
+    EXPECT_EQ(bytes[62], 1);  // face count
+    EXPECT_EQ(bytes[72], 2);  // material count
+    bytes.push_back(0xAB);    // trailing bytes are allowed
+
     const Mesh mesh = readMesh(bytes, "two.edo");
+    ASSERT_EQ(mesh.vertices.size(), 3u);
     EXPECT_EQ(mesh.vertices[0].y, -2.0f);
     EXPECT_EQ(mesh.vertices[0].u, 0.25f);  // offset 14: not 4-aligned
+    EXPECT_EQ(mesh.vertices[2].y, 1.0f);
+    ASSERT_EQ(mesh.faces.size(), 1u);
+    EXPECT_EQ(mesh.faces[0].a, 2);
     EXPECT_EQ(mesh.faces[0].material, 1);
-    EXPECT_EQ(mesh.textureNames[1], "chrome.jpg");
+    ASSERT_EQ(mesh.materials.size(), 2u);
+    EXPECT_EQ(mesh.materials[0].colour, 0xFF8040u);
     EXPECT_EQ(mesh.materials[1].flags, kMaterialTextured | kMaterialGouraud);
+    EXPECT_EQ(mesh.materials[1].texture, nullptr);
+    EXPECT_EQ(mesh.textureNames[1], "chrome.jpg");
 }
 
 // Every way a mesh file can lie about itself is refused with one line that
@@ -46,7 +37,7 @@ TEST(MeshFile, ReadsUnalignedFieldsAndTextureNamesAndAcceptsTrailingBytes) {
 TEST(MeshFile, RefusesDamagedMeshesWithOneLine) {
     const std::vector<WorldVertex> tri = {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}};
     const std::string fullName(48, 'x');
-    const Bytes good = triangleMeshBytes();
+    const Bytes good = triangleMesh();
     const struct {
         const char* what;
         Bytes bytes;
@@ -71,19 +62,6 @@ TEST(MeshFile, RefusesDamagedMeshesWithOneLine) {
     }
     // An untextured material's name bytes are never read.
     EXPECT_NO_THROW(readMesh(meshBytes(tri, {{0, 1, 2, 0}}, {{0, 0, fullName}}), "ok.edo"));
-}
-
-class WorldMeshes : public ScratchFolder {};
-
-TEST_F(WorldMeshes, MeshesAreReadOnceAndSharedByNameInAnyCase) {
-    writeFile("tri.edo", triangleMeshBytes());
-    writeFile("bad.edo", Bytes{1, 0});
-    ResourceCache cache("none.fil");
-    World world(&cache, 512, 256, 512);
-    Mesh& first = world.mesh("tri.edo");
-    EXPECT_EQ(&world.mesh("TRI.EDO"), &first);
-    EXPECT_EQ(loadErrorOf([&] { world.mesh("bad.edo"); }).rfind("bad.edo: ", 0), 0u);
-    EXPECT_EQ(loadErrorOf([&] { world.mesh("missing.edo"); }), "file not included exit");
 }
 
 }  // namespace

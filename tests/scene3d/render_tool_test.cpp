@@ -11,6 +11,9 @@
 #include "resources/tga.h"
 #include "tests/resources/test_support.h"
 #include "tests/scene3d/generated_content.h"
+#include "tests/scene3d/scene_files.h"
+
+using namespace scenefiles;
 
 namespace {
 
@@ -66,12 +69,7 @@ TEST_F(RenderTool, WritesPicturesThatDecodeAtTheChosenSizeOverTheBackground) {
 
 TEST_F(RenderTool, RefusesDamagedScenesAndBadArgumentsWithOneLine) {
     writeFile((folder_ / "cut.kf").string(), Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
-    writeFile((folder_ / "nomesh.kf").string(), [] {
-        Bytes scene(12 + 156 + 44, 0);
-        scene[0] = scene[12] = scene[12 + 8] = 1;  // one mesh node with one key
-        std::copy_n("nowhere.edo", 11, scene.begin() + 12 + 56);
-        return scene;
-    }());
+    writeFile((folder_ / "nomesh.kf").string(), sceneFile(0, {meshNode("nowhere.edo", 0, 1)}, {key(0, 1, 0, 0, 0)}));
     const struct {
         const char* arguments;
         int exitCode;

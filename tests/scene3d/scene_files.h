@@ -1,5 +1,6 @@
-// Writers of small mesh and keyframe scene files for the 3D tests, and a World
-// on a cache that holds only what a test files into it.
+// Mesh and keyframe scene files written by hand in their little-endian
+// layouts for the 3D tests and fuzz harnesses, and a World on a cache that
+// holds only what a test files into it.
 #pragma once
 
 #include <bit>
@@ -10,26 +11,59 @@
 
 #include "resources/resource_cache.h"
 #include "scene3d/kf_scene.h"
+#include "scene3d/mesh.h"
 #include "scene3d/world.h"
-#include "tests/scene3d/mesh_bytes.h"
 
 namespace scenefiles {
 
 // Little-endian appends.
 struct FileBytes {
     std::vector<uint8_t> bytes;
+    void u16(uint32_t v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)}); }
     void u32(uint32_t v) {
         bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
     }
     void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
     void text(const std::string& s, size_t size) {
         bytes.insert(bytes.end(), s.begin(), s.end());
-        bytes.resize(bytes.size() + size - s.size(), 0);
+        bytes.resize(bytes.size() + size - s.size(), 0);  // a longer text fills its field without an end
     }
 };
 
 inline void put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+struct MaterialRecord {
+    uint32_t flags;
+    uint32_t colour;
+    std::string textureName;
+};
+
+inline std::vector<uint8_t> meshBytes(const std::vector<WorldVertex>& vertices, const std::vector<Face>& faces,
+                                      const std::vector<MaterialRecord>& materials) {
+    FileBytes out;
+    out.u16(static_cast<uint32_t>(vertices.size()));
+    for (const WorldVertex& v : vertices)
+        for (float value : {v.x, v.y, v.z, v.u, v.v}) out.f32(value);
+    out.u16(static_cast<uint32_t>(faces.size()));
+    for (const Face& f : faces)
+        for (int16_t value : {f.a, f.b, f.c, f.material}) out.u16(static_cast<uint16_t>(value));
+    out.u16(static_cast<uint32_t>(materials.size()));
+    for (const MaterialRecord& m : materials) {
+        out.u32(m.flags);
+        out.u32(m.colour);
+        out.text("", 8);
+        out.text(m.textureName.substr(0, 48), 48);
+    }
+    return out.bytes;
+}
+
+// One triangle (1, 0, 0), (0, 1, 0), (0, 0, 1) with texture coordinates
+// (1, 0), (0, 1), (0, 0) and one material of colour 0xFF8040.
+inline std::vector<uint8_t> triangleMesh(uint32_t flags = 0, const std::string& texture = "") {
+    return meshBytes({{1, 0, 0, 1, 0}, {0, 1, 0, 0, 1}, {0, 0, 1, 0, 0}}, {{0, 1, 2, 0}},
+                     {{flags, 0xFF8040, texture}});
 }
 
 // Header, nodes, keys. Every node's run-time fields hold 0x7F7F7F7F, which
@@ -79,16 +113,12 @@ inline KfKey key(int32_t frame, int32_t interp, float x, float y, float z, float
     return KfKey{interp, frame, x, y, z, rotY, rotX, rotZ, sx, sy, sz};
 }
 
-// One triangle (1,0,0), (0,1,0), (0,0,1) with one material.
-inline std::vector<uint8_t> triangleMesh(uint32_t flags = 0, const std::string& texture = "") {
-    return meshBytes({{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}}, {{0, 1, 2, 0}},
-                     {{flags, 0x808080, texture}});
-}
-
-// A cache with no pack (unfiled names are not found) and a 512 x 256 World on it.
+// A cache with no pack (unfiled names are not found) and a World on it.
 struct TestWorld {
     ResourceCache cache{"/nonexistent/zedariva-test.fil"};
-    World world{&cache, 512, 256, 512};
+    World world;
+
+    explicit TestWorld(int width = 512, int height = 256) : world(&cache, width, height, width) {}
 
     void fileBytes(const std::string& name, std::vector<uint8_t> bytes) {
         auto resource = std::make_shared<Resource>();

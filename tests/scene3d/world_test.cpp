@@ -6,13 +6,18 @@
 #include "scene3d/mesh.h"
 #include "scene3d/mesh_object.h"
 #include "scene3d/world.h"
-#include "tests/scene3d/mesh_bytes.h"
+#include "tests/scene3d/scene_files.h"
+
+using namespace scenefiles;
 
 namespace {
 
-Mesh triangle() { return readMesh(triangleMeshBytes(), "tri.edo"); }
+Mesh triangle() { return readMesh(triangleMesh(), "tri.edo"); }
+// Places `mesh` unturned and unscaled at (x, 0, 0).
+void place(World& world, const Mesh& mesh, float x = 0) { world.addMesh(mesh, 0, 0, 0, x, 0, 0, 1, 1, 1, 0, 0, 0); }
+std::vector<int> rgb(const World& w) { return {w.ambientR, w.ambientG, w.ambientB}; }
 
-TEST(WorldSetup, GlowSpriteAndMultiplyTable) {
+TEST(WorldSetup, GlowSpriteMultiplyTableAndDefaults) {
     World world(nullptr, 512, 256, 512);
     const struct {
         int row, column, value;
@@ -23,18 +28,15 @@ TEST(WorldSetup, GlowSpriteAndMultiplyTable) {
     EXPECT_EQ(world.mulTable3d[255 * 256 + 255], 254);
     EXPECT_EQ(world.mulTable3d[128 * 256 + 2], 1);
     EXPECT_EQ(world.mulTable3d[7 * 256 + 0], 0);
-}
 
-TEST(WorldSetup, StartsClearedWithDefaultsAndTheConstructionViewportsHalfSide) {
-    World world(nullptr, 512, 256, 512);
     EXPECT_EQ(world.depthStamp, 0);
     EXPECT_EQ(world.depthBuffer.size(), 512u * 256u);
-    EXPECT_EQ(world.halfMinSide, 128.0f);
     EXPECT_EQ(world.flatLighting, 1);
-    EXPECT_EQ(world.ambientR + world.ambientG + world.ambientB, 0);
+    EXPECT_EQ(rgb(world), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(world.halfMinSide, 128.0f);
     world.setViewport(256, 256, 512);
     EXPECT_EQ(world.minSide, 256);
-    EXPECT_EQ(world.halfMinSide, 128.0f);  // not updated by later viewports
+    EXPECT_EQ(world.halfMinSide, 128.0f);  // the construction viewport's, not updated later
 }
 
 // The depth buffer is cleared only when width, height and pitch all change.
@@ -55,7 +57,7 @@ TEST(WorldViewport, ClearsTheDepthBufferOnlyWhenAllThreeValuesChange) {
         world.setViewport(c.w, c.h, c.p);
         EXPECT_EQ(world.depthBuffer[100] == 0, c.clears) << c.w << " x " << c.h << " / " << c.p;
         EXPECT_EQ(world.depthStamp == 0, c.clears);
-        EXPECT_EQ(world.minSide, c.w > c.h ? c.h : c.w);
+        EXPECT_EQ(world.minSide, std::min(c.w, c.h));
     }
 }
 
@@ -65,69 +67,55 @@ TEST(WorldViewport, IsLimitedToTheDepthBufferAndClearingCoversAllOfIt) {
     EXPECT_LE(static_cast<size_t>(world.height) * static_cast<size_t>(world.pitch), world.depthBuffer.size());
     EXPECT_LE(world.width, world.pitch);
     world.setViewport(-5, -5, -5);
-    EXPECT_EQ(world.width, 0);
-    EXPECT_EQ(world.height, 0);
+    EXPECT_EQ(world.width + world.height, 0);
 
     world.setViewport(256, 256, 512);
-    world.depthBuffer[511] = 99;  // outside the viewport's columns
-    world.depthBuffer.back() = 99;
+    world.depthBuffer[511] = world.depthBuffer.back() = 99;  // outside the viewport's columns
     world.clearDepthBuffer();
-    EXPECT_EQ(world.depthBuffer[511], 0);
-    EXPECT_EQ(world.depthBuffer.back(), 0);
+    EXPECT_EQ(world.depthBuffer[511] + world.depthBuffer.back(), 0);
 }
 
 TEST(WorldScene, TwoClearScenesLeaveEmptyListsAndTheDefaultCamera) {
     World world(nullptr, 512, 256, 512);
-    const Mesh mesh = triangle();
     world.setAmbient(0x102030).setCamera(1, 2, 3, 4, 5, 6, 7).addLight(0, 0, 0, -1, 1, 1);
-    world.addMesh(mesh, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    place(world, triangle());
     world.addParticle(0, 0, 1, 0, 1);
     world.clearScene().clearScene();
     EXPECT_EQ(world.vertexCount + world.faceCount + world.materialCount + world.drawItemCount + world.lightCount, 0);
-    EXPECT_EQ(world.cameraRotX + world.cameraRotY + world.cameraRotZ + world.cameraX + world.cameraY, 0.0f);
-    EXPECT_EQ(world.cameraZ, -3.0f);
-    EXPECT_EQ(world.zoom, 3.2f);
-    EXPECT_EQ(world.ambientR, 0x10);  // the ambient colour stays
-    EXPECT_EQ(world.ambientB, 0x30);
+    EXPECT_EQ(std::vector<float>({world.cameraRotX, world.cameraRotY, world.cameraRotZ, world.cameraX,
+                                  world.cameraY, world.cameraZ, world.zoom}),
+              std::vector<float>({0, 0, 0, 0, 0, -3.0f, 3.2f}));
+    EXPECT_EQ(rgb(world), (std::vector<int>{0x10, 0x20, 0x30}));  // the ambient colour stays
 }
 
 TEST(WorldSettings, AmbientLightsParticlesAndCamera) {
     World world(nullptr, 512, 256, 512);
-    world.setAmbient(0x404040);
-    EXPECT_EQ(world.ambientR * 10000 + world.ambientG * 100 + world.ambientB, 64 * 10000 + 64 * 100 + 64);
-    world.setAmbient(-1);
-    EXPECT_EQ(world.ambientR * 10000 + world.ambientG * 100 + world.ambientB, 255 * 10000 + 255 * 100 + 255);
+    EXPECT_EQ(rgb(world.setAmbient(0x404040)), (std::vector<int>{64, 64, 64}));
+    EXPECT_EQ(rgb(world.setAmbient(-1)), (std::vector<int>{255, 255, 255}));
 
     world.addLight(0, 0, -20, -1, 1.0f, 40.0f);
     ASSERT_EQ(world.lightCount, 1);
-    const Light& light = world.lights[0];
-    EXPECT_EQ(light.z, -20.0f);
-    EXPECT_EQ(light.r + light.g + light.b, 3 * 255);
-    EXPECT_EQ(light.intensity, 1.0f);
-    EXPECT_EQ(light.invRange, 0.025f);
+    const Light& l = world.lights[0];
+    EXPECT_EQ(std::vector<float>({l.z, l.intensity, l.invRange}), std::vector<float>({-20.0f, 1.0f, 0.025f}));
+    EXPECT_EQ(std::vector<int>({l.r, l.g, l.b}), std::vector<int>({255, 255, 255}));
 
     world.addParticle(1, 2, 3, 0xFF8040, -1.5f);
     ASSERT_EQ(world.drawItemCount, 1);
     const DrawItem& sprite = world.drawItems[0];
-    EXPECT_EQ(sprite.kind, kDrawSprite);
-    EXPECT_EQ(sprite.index, 0);
-    EXPECT_EQ(sprite.colour565, 0xFC08);
-    EXPECT_EQ(sprite.size, 384);
+    EXPECT_EQ(std::vector<int>({sprite.kind, sprite.index, sprite.colour565, sprite.size, world.faceCount}),
+              std::vector<int>({kDrawSprite, 0, 0xFC08, 384, 0}));
     EXPECT_EQ(world.vertices[0].z, 3.0f);
-    EXPECT_EQ(world.faceCount, 0);
 
     world.setCamera(1, 2, 3, 4, 5, 6, 7).setCamera(10, 20, 30, 40, 50, 60, 70);
-    EXPECT_EQ(world.cameraRotZ, 10.0f);
-    EXPECT_EQ(world.cameraRotY, 30.0f);
-    EXPECT_EQ(world.cameraZ, 60.0f);
-    EXPECT_EQ(world.zoom, 70.0f);
+    EXPECT_EQ(std::vector<float>({world.cameraRotZ, world.cameraRotY, world.cameraZ, world.zoom}),
+              std::vector<float>({10, 30, 60, 70}));
 }
 
 TEST(AddMesh, TwiceAppendsOwnVerticesFacesMaterialsAndItems) {
     World world(nullptr, 512, 256, 512);
     const Mesh mesh = triangle();
-    world.addMesh(mesh, 0, 0, 0, 5, 0, 0, 1, 1, 1, 0, 0, 0);
-    world.addMesh(mesh, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    place(world, mesh, 5);
+    place(world, mesh);
     EXPECT_EQ(world.vertexCount, 6);
     EXPECT_EQ(world.materialCount, 2);
     ASSERT_EQ(world.faceCount, 2);
@@ -136,12 +124,12 @@ TEST(AddMesh, TwiceAppendsOwnVerticesFacesMaterialsAndItems) {
     EXPECT_EQ((std::vector<int>{second.a, second.b, second.c, second.material}), (std::vector<int>{3, 4, 5, 1}));
     EXPECT_EQ(world.drawItems[1].kind, kDrawFace);
     EXPECT_EQ(world.drawItems[1].index, 1);
-    EXPECT_EQ(world.vertices[1].x, 6.0f);  // translated
-    EXPECT_EQ(world.vertices[2].v, 1.0f);  // texture coordinates copied
+    EXPECT_EQ(world.vertices[0].x, 6.0f);  // translated
+    EXPECT_EQ(world.vertices[1].v, 1.0f);  // texture coordinates copied
 
     Mesh empty = mesh;
     empty.faces.clear();
-    world.addMesh(empty, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    place(world, empty);
     EXPECT_EQ(world.vertexCount, 6);  // no faces: not even the vertices
 }
 
@@ -176,18 +164,17 @@ TEST(MeshTransform, RotationsPivotScaleAndTranslation) {
 
 TEST(AddMesh, ParentTransformMovesOnlyThatMeshsOwnLastVertices) {
     World world(nullptr, 512, 256, 512);
-    const Mesh mesh = triangle();
-    const Mesh other = triangle();
-    world.addMesh(other, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
-    world.addMesh(mesh, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    const Mesh mesh = triangle(), other = triangle();
+    place(world, other);
+    place(world, mesh);
     world.applyParentTransform(mesh, 0, 0, 90, 10, 0, 0, 1, 1, 1, 0, 0, 0);  // parent: yaw 90 at (10, 0, 0)
-    EXPECT_NEAR(world.vertices[4].x, 10.0f, 1e-6);  // (1, 0, 0) -> (10, 0, -1)
-    EXPECT_NEAR(world.vertices[4].z, -1.0f, 1e-6);
-    EXPECT_EQ(world.vertices[1].x, 1.0f);  // the first mesh stays
+    EXPECT_NEAR(world.vertices[3].x, 10.0f, 1e-6);  // (1, 0, 0) -> (10, 0, -1)
+    EXPECT_NEAR(world.vertices[3].z, -1.0f, 1e-6);
+    EXPECT_EQ(world.vertices[0].x, 1.0f);  // the first mesh stays
 
     world.applyParentTransform(other, 0, 0, 0, 100, 0, 0, 1, 1, 1, 0, 0, 0);  // not the last placed
-    EXPECT_EQ(world.vertices[1].x, 1.0f);
-    EXPECT_NEAR(world.vertices[4].x, 10.0f, 1e-6);
+    EXPECT_EQ(world.vertices[0].x, 1.0f);
+    EXPECT_NEAR(world.vertices[3].x, 10.0f, 1e-6);
 }
 
 // Nothing is written past a capacity: what does not fit is left out whole
@@ -200,13 +187,11 @@ TEST(WorldCapacity, AdditionsThatDoNotFitAreLeftOutAndCounted) {
 
     Mesh big = triangle();
     big.vertices.resize(World::kMaxVertices - 2);  // room for one particle only
-    world.addMesh(big, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
-    world.addParticle(0, 0, 1, 0, 1);
-    world.addParticle(0, 0, 1, 0, 1);
-    world.addParticle(0, 0, 1, 0, 1);
+    place(world, big);
+    for (int i = 0; i < 3; ++i) world.addParticle(0, 0, 1, 0, 1);
     EXPECT_EQ(world.vertexCount, World::kMaxVertices);
     EXPECT_EQ(world.drops.particles, 1);
-    world.addMesh(triangle(), 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    place(world, triangle());
     EXPECT_EQ(world.faceCount, 1);
     EXPECT_EQ(world.materialCount, 1);
     EXPECT_EQ(world.drops.meshes, 1);
@@ -216,8 +201,8 @@ TEST(WorldCapacity, AdditionsThatDoNotFitAreLeftOutAndCounted) {
     manyMaterials.materials.resize(World::kMaxMaterials);
     world.clearScene();
     EXPECT_EQ(world.drops.total(), 0);
-    world.addMesh(manyMaterials, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
-    world.addMesh(manyMaterials, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0);
+    place(world, manyMaterials);
+    place(world, manyMaterials);
     EXPECT_EQ(world.materialCount, World::kMaxMaterials);
     EXPECT_EQ(world.drops.meshes, 1);
 }
