@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,17 +13,12 @@
 #include "app/capture_progress.h"
 #include "app/capture_timing.h"
 #include "fx2d/target.h"
+#include "resources/byte_fields.h"
+#include "tests/capture/program_runs.h"
+
+using capture_runs::readAll;
 
 namespace {
-
-std::vector<uint8_t> readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-uint32_t u32At(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
 
 class CaptureFolderTest : public ::testing::Test {
 protected:
@@ -111,14 +105,14 @@ TEST_F(CaptureFolderTest, WritesNumberedFramesAndAWavThatKnowsItsLength) {
     const std::vector<uint8_t> wav = readAll(folder() + "music.wav");
     ASSERT_EQ(wav.size(), 44u + 6 * 4);
     EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
-    EXPECT_EQ(u32At(wav, 4), 36u + 24);
+    EXPECT_EQ(wordAt(&wav[4]), 36u + 24);
     EXPECT_EQ(std::string(wav.begin() + 8, wav.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(u32At(wav, 20), 1u | 2u << 16);   // PCM, stereo
-    EXPECT_EQ(u32At(wav, 24), 44100u);          // frames per second
-    EXPECT_EQ(u32At(wav, 28), 44100u * 4);      // bytes per second
-    EXPECT_EQ(u32At(wav, 32), 4u | 16u << 16);  // 4 bytes a frame, 16 bits
+    EXPECT_EQ(wordAt(&wav[20]), 1u | 2u << 16);   // PCM, stereo
+    EXPECT_EQ(wordAt(&wav[24]), 44100u);          // frames per second
+    EXPECT_EQ(wordAt(&wav[28]), 44100u * 4);      // bytes per second
+    EXPECT_EQ(wordAt(&wav[32]), 4u | 16u << 16);  // 4 bytes a frame, 16 bits
     EXPECT_EQ(std::string(wav.begin() + 36, wav.begin() + 40), "data");
-    EXPECT_EQ(u32At(wav, 40), 24u);
+    EXPECT_EQ(wordAt(&wav[40]), 24u);
     EXPECT_EQ(wav[44], 1);
     EXPECT_EQ(wav[46], 0xFF);  // -1, little-endian
     for (const auto& entry : std::filesystem::directory_iterator(folder()))

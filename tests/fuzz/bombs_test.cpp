@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/resources/bomb_packs.h"
+#include "tests/resources/test_support.h"
 
 namespace {
 
@@ -60,11 +61,6 @@ struct ScratchDir {
     ~ScratchDir() { fs::remove_all(path); }
 };
 
-void writePack(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // A few MiB: far below the 64 MiB a single unpacked record takes.
 constexpr long kFewMibInKib = 24 * 1024;
 
@@ -89,7 +85,7 @@ TEST(Bombs, RefusedInOneLineBeforeAnythingIsUnpacked) {
     };
     for (const auto& c : cases) {
         ScratchDir dir;
-        writePack(dir.path / "data.fil", bombs::ninetyNineRecordPack(c.sameSize));
+        writeFile(dir.path / "data.fil", bombs::ninetyNineRecordPack(c.sameSize));
         const ProgramRun run = runProgram(dir.path, c.program, c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
         EXPECT_EQ(run.output, c.output) << c.what;
@@ -101,16 +97,12 @@ TEST(Bombs, RefusedInOneLineBeforeAnythingIsUnpacked) {
 // The regression inputs the fuzz harnesses replay are these very bombs.
 TEST(Bombs, RegressionCorpusHoldsThem) {
     const fs::path regressions = ZD_SOURCE_DIR "/tests/fuzz/regressions";
-    auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
     for (const char* target : {"pack", "cache"}) {
-        EXPECT_EQ(read(regressions / target / "bomb-99-records.fil"), bombs::ninetyNineRecordPack(false)) << target;
-        EXPECT_EQ(read(regressions / target / "bomb-99-repeated-records.fil"), bombs::ninetyNineRecordPack(true))
+        EXPECT_EQ(readFile(regressions / target / "bomb-99-records.fil"), bombs::ninetyNineRecordPack(false)) << target;
+        EXPECT_EQ(readFile(regressions / target / "bomb-99-repeated-records.fil"), bombs::ninetyNineRecordPack(true))
             << target;
     }
-    EXPECT_EQ(read(regressions / "unpack" / "lone-10-byte-stream"), bombs::loneTenByteStream());
+    EXPECT_EQ(readFile(regressions / "unpack" / "lone-10-byte-stream"), bombs::loneTenByteStream());
 }
 
 }  // namespace

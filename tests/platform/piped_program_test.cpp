@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/resources/test_support.h"
 
 namespace {
 
@@ -20,11 +20,6 @@ std::vector<uint8_t> pattern(size_t count, uint8_t step) {
     std::vector<uint8_t> bytes(count);
     for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(i * step + (i >> 12));
     return bytes;
-}
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class PipedProgramTest : public ::testing::Test {
@@ -66,8 +61,8 @@ TEST_F(PipedProgramTest, AProgramThatReadsItsPipesInItsOwnOrderGetsEveryByte) {
     }
     EXPECT_TRUE(finishPipedProgram(program));
     EXPECT_EQ(program.exitStatus, 0);
-    EXPECT_TRUE(readAll(file("three")) == video);
-    EXPECT_TRUE(readAll(file("four")) == sound);
+    EXPECT_TRUE(readFile(file("three")) == video);
+    EXPECT_TRUE(readFile(file("four")) == sound);
 }
 
 TEST_F(PipedProgramTest, AProgramThatEndsEarlyFailsTheWritesAndLeavesItsLastWord) {
