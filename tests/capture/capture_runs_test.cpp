@@ -62,13 +62,13 @@ double rms(const std::vector<int16_t>& samples, size_t first, size_t count) {
     return std::sqrt(sum / static_cast<double>(count));
 }
 
-// ffprobe's view of each stream: key -> value, one map per stream in order.
-std::vector<std::map<std::string, std::string>> probeStreams(const std::filesystem::path& file) {
+// ffprobe's view of each stream, by codec type ("video", "audio"): key -> value.
+std::map<std::string, std::map<std::string, std::string>> probeStreams(const std::filesystem::path& file) {
     const ProgramRun run = runShell(
         "ffprobe -v error -count_frames -show_entries "
         "stream=codec_type,codec_name,width,height,pix_fmt,nb_read_frames,duration -of compact " +
         file.string());
-    std::vector<std::map<std::string, std::string>> streams;
+    std::map<std::string, std::map<std::string, std::string>> streams;
     std::istringstream lines(run.output);
     std::string line;
     while (std::getline(lines, line)) {
@@ -80,7 +80,7 @@ std::vector<std::map<std::string, std::string>> probeStreams(const std::filesyst
             const size_t equals = part.find('=');
             if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
         }
-        streams.push_back(fields);
+        streams[fields["codec_type"]] = fields;
     }
     return streams;
 }
@@ -200,10 +200,9 @@ TEST(CaptureVideo, AShortMp4HasItsFrameSizeFrameCountAndSoundOfTheSameLength) {
     const ProgramRun run = runProgram("--capture=" + file.string() + " --frames=45 --start=5");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".part"));
-    const auto streams = probeStreams(file);
+    auto streams = probeStreams(file);
     ASSERT_EQ(streams.size(), 2u) << "ffprobe (installed by the scripts) found no video and sound";
-    auto video = streams[0], sound = streams[1];
-    if (video["codec_type"] != "video") std::swap(video, sound);
+    auto &video = streams["video"], &sound = streams["audio"];
     EXPECT_EQ(video["codec_name"], "h264");
     EXPECT_EQ(video["pix_fmt"], "yuv420p");
     EXPECT_EQ(video["width"], "1024");  // scale 2 is the default for a video
@@ -228,10 +227,9 @@ TEST(CaptureVideo, CtrlCEndsTheCaptureAndKeepsAPlayableFile) {
     EXPECT_NE(run.output.find("exit 130"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("stopped by Ctrl+C after "), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".part"));
-    const auto streams = probeStreams(file);
+    auto streams = probeStreams(file);
     ASSERT_EQ(streams.size(), 2u) << "the file kept is not playable";
-    auto video = streams[0], sound = streams[1];
-    if (video["codec_type"] != "video") std::swap(video, sound);
+    auto &video = streams["video"], &sound = streams["audio"];
     EXPECT_GT(std::stoi(video["nb_read_frames"]), 10);
     EXPECT_NEAR(std::stod(sound["duration"]), std::stod(video["duration"]), 1.0 / 60);
     std::filesystem::remove_all(file.parent_path());
