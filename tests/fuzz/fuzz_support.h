@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "resources/byte_fields.h"
+#include "resources/image.h"
 #include "resources/load_error.h"
 #include "resources/pack_format.h"
 
@@ -34,11 +35,15 @@ inline void check(bool holds, const char* rule, std::string_view detail = {}) {
     if (!holds) fail(rule, detail);
 }
 
-// No pixel has bits above 0x00RRGGBB.
-inline void checkPixels(const std::vector<uint32_t>& pixels) {
+// A decoded picture holds width x height pixels of 32 bits, and no pixel has
+// bits above 0x00RRGGBB.
+inline void checkPicture(const Image& image, std::string_view detail = {}) {
+    check(image.bitsPerPixel == 32 &&
+              image.pixels.size() == static_cast<size_t>(image.width) * static_cast<size_t>(image.height),
+          "a picture holds width x height pixels of 32 bits", detail);
     uint32_t all = 0;
-    for (const uint32_t pixel : pixels) all |= pixel;
-    check(all >> 24 == 0, "pixels are 0x00RRGGBB");
+    for (const uint32_t pixel : image.pixels) all |= pixel;
+    check(all >> 24 == 0, "pixels are 0x00RRGGBB", detail);
 }
 
 // Every refusal is one line of printable text, whatever names the file holds.
