@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "render3d/span_fillers.h"
-#include "resources/image.h"
-#include "scene3d/world.h"
+#include "test_scene.h"
 
 namespace {
 
@@ -36,7 +35,8 @@ TEST(FaultInjection, WildScenesStayInsideEveryBuffer) {
     std::mt19937 rng(12);
     const Image texture(256, 256);
     const Image wrongSize(16, 16);
-    World world(nullptr, 512, 256, 512);
+    TestScene scene(512, 256, 512);
+    World& world = scene.world;
     std::vector<uint32_t> frame(512 * 256);
     for (int run = 0; run < 160; ++run) {
         std::fill(frame.begin(), frame.end(), 0xA5A5A5u);
@@ -49,19 +49,14 @@ TEST(FaultInjection, WildScenesStayInsideEveryBuffer) {
         world.setAmbient(static_cast<int32_t>(rng() & 0xFFFFFF));
         for (int i = 0; i < 150; ++i) {
             const int base = world.vertexCount;
-            for (int k = 0; k < 3; ++k)
-                world.vertices[static_cast<size_t>(world.vertexCount++)] = {
-                    wildValue(rng, -3, 3), wildValue(rng, -3, 3), wildValue(rng, -2, 4), wildValue(rng, -2, 2),
-                    wildValue(rng, -2, 2)};
+            for (int k = 0; k < 3; ++k) {
+                const float x = wildValue(rng, -3, 3), y = wildValue(rng, -3, 3), z = wildValue(rng, -2, 4);
+                scene.vertex(x, y, z, wildValue(rng, -2, 2), wildValue(rng, -2, 2));
+            }
             const uint32_t flags = (rng() & 7u) | (rng() % 4 == 0 ? kMaterialEnvMapped : 0u);
+            const uint32_t colour = static_cast<uint32_t>(rng());
             const Image* textures[] = {&texture, &wrongSize, nullptr};
-            world.materials[static_cast<size_t>(world.materialCount)] = {flags, static_cast<uint32_t>(rng()),
-                                                                        textures[rng() % 3]};
-            world.faces[static_cast<size_t>(world.faceCount)] = {
-                static_cast<int16_t>(base), static_cast<int16_t>(base + 1), static_cast<int16_t>(base + 2),
-                static_cast<int16_t>(world.materialCount++)};
-            world.drawItems[static_cast<size_t>(world.drawItemCount++)] = {
-                kDrawFace, 0, static_cast<uint16_t>(world.faceCount++), 0, 0};
+            scene.face(base, base + 1, base + 2, flags, colour, textures[rng() % 3]);
         }
         for (int i = 0; i < 50; ++i)
             world.addParticle(wildValue(rng, -3, 3), wildValue(rng, -3, 3), wildValue(rng, -2, 4),

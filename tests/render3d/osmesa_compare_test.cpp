@@ -23,17 +23,9 @@ protected:
     TestScene scene{kWidth, kHeight, kWidth};
     OsMesaPeer peer{kWidth, kHeight};
     std::vector<uint32_t> theirs = std::vector<uint32_t>(kWidth * kHeight);
-    const Image texture = gradientTexture();
+    const Image texture = labelledTexture();  // a pixel's red and blue name its texel
 
     void SetUp() override { ASSERT_TRUE(peer.ready()) << "OSMesa gave no context"; }
-
-    // Texel (c, r) = (c, r, 128): a pixel's red and green name the texel.
-    static Image gradientTexture() {
-        Image t(256, 256);
-        for (uint32_t r = 0; r < 256; ++r)
-            for (uint32_t c = 0; c < 256; ++c) t.pixels[r * 256 + c] = (c << 16) | (r << 8) | 0x80;
-        return t;
-    }
 
     // The default camera distance and zoom, full ambient light (shades 0).
     void perspectiveCamera() {
@@ -193,7 +185,7 @@ TEST_F(RenderComparison, GouraudSphereInteriorAgreesWithinFourStepsAndHalfAPixel
 }
 
 // A textured cube close to the camera, its near corner at less than half the
-// distance of its far one, crossing the top edge. Red and green name the
+// distance of its far one, crossing the top edge. Blue and red name the
 // texel column and row; ours takes the texture at a pixel's left edge and
 // Mesa (moved as above) at its right edge, so our pixel x is compared with
 // Mesa's x - 1. Within a 16-pixel block our coordinates are affine; 3 texels

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <tuple>
 
 #include "test_scene.h"
@@ -64,7 +63,7 @@ TEST(PointSprites, AddSaturatingToThePixel) {
 // Sprites pass where their depth (stamp + w) is at least the stored entry and
 // never change the depth buffer.
 TEST(PointSprites, AreHiddenByNearerEntriesAndLeaveDepthAlone) {
-    const int32_t own = std::bit_cast<int32_t>(1.0f);
+    const int32_t own = depthOf(0, 1.0f);
     for (auto [stored, drawn] : {std::pair{own, true}, {own + 1, false}}) {
         SpriteScene scene;
         std::fill(scene.world.depthBuffer.begin(), scene.world.depthBuffer.end(), stored);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <functional>
 #include <vector>
 
@@ -14,8 +13,6 @@ int frontFace(TestScene& scene, float z, uint32_t flags, uint32_t colour) {
     const int a = scene.worldVertex(4, 2, z), b = scene.worldVertex(12, 6, z), c = scene.worldVertex(4, 10, z);
     return scene.face(a, b, c, flags, colour);
 }
-
-int32_t depthOf(int32_t stamp, float w) { return std::bit_cast<int32_t>(static_cast<float>(stamp) + w); }
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <tuple>
 #include <vector>
 
@@ -24,8 +23,6 @@ struct Span {
     void fill(unsigned mode) { spanFillers[mode](setup); }
 };
 
-int32_t depthOf(float w) { return std::bit_cast<int32_t>(static_cast<float>(kStamp) + w); }
-
 }  // namespace
 
 TEST(SpanFillers, AverageAndClampedSubtraction) {
@@ -44,7 +41,7 @@ TEST(SpanFillers, GouraudRampIsExactForEveryBlockAndRemainderLength) {
         span.fill(kSpanGouraud);
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(span.pixels[i], static_cast<uint32_t>(4 * (i + 1)) << 16) << n << " " << i;
-            ASSERT_EQ(span.depth[i], depthOf(1.0f)) << n << " " << i;
+            ASSERT_EQ(span.depth[i], depthOf(kStamp, 1.0f)) << n << " " << i;
         }
     }
 }
@@ -105,7 +102,7 @@ TEST(SpanFillers, TranslucentModesBlendTwiceButFlatTranslucentWritesDepth) {
     flat.setup.start.w = 0.5f;  // farther
     flat.fill(kSpanTranslucent);
     EXPECT_EQ(flat.pixels[0], 0x7F7F7Fu);
-    EXPECT_EQ(flat.depth[0], depthOf(1.0f));
+    EXPECT_EQ(flat.depth[0], depthOf(kStamp, 1.0f));
 }
 
 // Stored entries equal to the span's depth: pixels alone pass (>=), as the
@@ -113,7 +110,7 @@ TEST(SpanFillers, TranslucentModesBlendTwiceButFlatTranslucentWritesDepth) {
 // nearer end only equals the smallest entry is skipped whole.
 TEST(SpanFillers, BlockWhoseNearerEndOnlyEqualsTheStoredDepthIsSkipped) {
     for (auto [mode, n, drawn] : {std::tuple{0u, 16, true}, {2u, 15, true}, {2u, 16, false}, {2u, 17, false}}) {
-        Span span(n, {1, 0, 0, 100, 0, 0}, {}, 0x123456, depthOf(1.0f));
+        Span span(n, {1, 0, 0, 100, 0, 0}, {}, 0x123456, depthOf(kStamp, 1.0f));
         span.setup.flatColour = 0x640000;
         span.fill(mode);
         EXPECT_EQ(span.pixels[0], drawn ? 0x640000u : 0x123456u) << mode << " " << n;
@@ -127,7 +124,7 @@ TEST(SpanFillers, BlockWhoseNearerEndOnlyEqualsTheStoredDepthIsSkipped) {
 // Equal depth draws in the normal state; after a failed pixel only a
 // strictly nearer one draws again.
 TEST(SpanFillers, EqualDepthDrawsOnlyOutsideTheSkippingState) {
-    const int32_t same = depthOf(1.0f);
+    const int32_t same = depthOf(kStamp, 1.0f);
     Span span(6, {1, 0, 0, 100, 0, 0}, {}, 0x123456);
     span.depth = {same, same + 1, same, same - 1, same, same};
     span.setup.depth = span.depth.data();

@@ -4,6 +4,7 @@
 // be placed in screen pixels.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -83,6 +84,9 @@ struct TestScene {
         return first < 0 ? std::pair{0, 0} : std::pair{first, end};
     }
 };
+
+// The depth-buffer entry of w drawn with `stamp`.
+inline int32_t depthOf(int32_t stamp, float w) { return std::bit_cast<int32_t>(static_cast<float>(stamp) + w); }
 
 // Texel (c, r) = 0x00rr00cc, so a pixel tells which texel it came from.
 inline Image labelledTexture() {
