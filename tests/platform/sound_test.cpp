@@ -230,37 +230,25 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
         unsetenv("SDL_AUDIODRIVER");
 }
 
-namespace {
-
-// The first `total` frames of a pulled module, pulled `piece` frames at a time.
-std::vector<int16_t> pullModule(const std::string& path, int total, int piece) {
-    soundSetPulledOutput(true);
-    EXPECT_TRUE(soundInit(kSoundOutputRate_hz));
-    const uint32_t channel = soundModuleOpenFile(path.c_str());
-    soundStart();
-    soundPlay(channel);
-    std::vector<int16_t> sound(2 * static_cast<size_t>(total));
-    for (int done = 0; done < total; done += piece)
-        soundPull(sound.data() + 2 * done, std::min(piece, total - done));
-    soundFree();
-    return sound;
-}
-
-}  // namespace
-
 // A held square wave, which the tracker library renders the same in reads of
 // any size (richer modules differ by float rounding far below a 16-bit step).
 TEST_F(SoundTest, PulledOutputIsTheSameSoundHoweverItIsPulled) {
     TestModuleShape shape;
     shape.orderCount = 2;
     shape.rowsPerPattern = 8;  // 14,112 frames a pass: the pulls cross the loop
-    const std::string path = writeTempFile("zd_sound_pulled.it", makeTestModule(shape));
-    const std::vector<int16_t> whole = pullModule(path, 20000, 20000);
+    const auto pulled = [&](int piece) {  // the first 20,000 frames, `piece` frames at a time
+        soundSetPulledOutput(true);
+        playModule(shape);
+        std::vector<int16_t> sound(2 * 20000);
+        for (int done = 0; done < 20000; done += piece) soundPull(sound.data() + 2 * done, std::min(piece, 20000 - done));
+        soundFree();
+        return sound;
+    };
+    const std::vector<int16_t> whole = pulled(20000);
     int loud = 0;
     for (int16_t s : whole) loud += s > 1000 || s < -1000;
     EXPECT_GT(loud, 10000) << "the module was not heard";
-    for (int piece : {735, 64, 1, 4099})
-        EXPECT_EQ(pullModule(path, 20000, piece), whole) << "pieces of " << piece;
+    for (int piece : {735, 64, 1, 4099}) EXPECT_EQ(pulled(piece), whole) << "pieces of " << piece;
 }
 
 TEST_F(SoundTest, PulledOutputMovesOnlyWhenPulledAndReportsEndsOnThePullingThread) {
