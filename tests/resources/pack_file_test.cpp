@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/resources/bomb_packs.h"
 #include "tests/resources/test_support.h"
 
@@ -162,7 +164,7 @@ TEST_F(PackFileTest, PacksAnnouncingMoreThanTheLimitAreRefusedAtOpen) {
 }
 
 // Honest packs of the largest single file still read: the 10-byte stream in
-// a pack of its own, and 99 records repeating it.
+// a pack of its own, and 99 records repeating it, unpack to 64 MiB of its byte.
 TEST_F(PackFileTest, HonestSixtyFourMebibyteFilesStillRead) {
     for (const Bytes& pack : {makePack({{"a.bin", bombs::loneTenByteStream(), 0x80000000}, {"end", {}}}),
                               bombs::ninetyNineRecordPack(true)}) {
@@ -173,7 +175,7 @@ TEST_F(PackFileTest, HonestSixtyFourMebibyteFilesStillRead) {
         readCapturingStdout(file, file.findEntry("a.bin") ? "a.bin" : "bomb97.bin", bytes);
         ASSERT_TRUE(bytes.has_value());
         EXPECT_EQ(bytes->size(), bombs::kStreamBytes);
-        EXPECT_EQ(bytes->back(), bombs::kStreamByte);
+        EXPECT_EQ(std::count(bytes->begin(), bytes->end(), bombs::kStreamByte), static_cast<long>(bombs::kStreamBytes));
     }
 }
 
