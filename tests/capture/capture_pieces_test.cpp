@@ -1,7 +1,6 @@
 // The pieces of a capture on their own: frame times and sound spans, the
 // pixel scaler, the folder writer and the progress texts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -22,10 +21,7 @@ namespace {
 
 class CaptureFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("zd_capture_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir_);
-    }
+    void SetUp() override { dir_ = capture_runs::scratch("pieces"); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string folder() const { return (dir_ / "frames").string() + "/"; }
 
@@ -132,7 +128,6 @@ TEST_F(CaptureFolderTest, AFrameThatCannotBeWrittenIsNamedAndLeavesNothingHalfWr
     EXPECT_FALSE(std::filesystem::exists(folder() + "music.wav.part"));
     EXPECT_FALSE(std::filesystem::exists(folder() + "music.wav"));
 
-    std::filesystem::create_directories(dir_);
     std::ofstream(dir_ / "plain-file") << "x";
     CaptureFolder blocked;
     EXPECT_FALSE(openCaptureFolder(blocked, (dir_ / "plain-file").string() + "/", 1, 44100));

@@ -169,12 +169,10 @@ TEST(CaptureEnd, ThePresentationEndsByItselfAndTheMusicSlowsToSilenceOverTheLast
     EXPECT_NE(run.output.find("82 frames (8.20 s at 10 fps)"), std::string::npos) << run.output;
     const std::vector<int16_t> sound = wavSamples(folder / "music.wav");
     ASSERT_EQ(sound.size(), 2u * 82 * 4410) << "the sound does not fill the frames exactly";
-    const std::vector<uint8_t> last = readAll(folder / "frame-00074.tga");
-    for (int frame = 75; frame < 82; ++frame) {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%05d.tga", frame);
-        EXPECT_TRUE(readAll(folder / name) == last) << name << " does not hold the last picture";
-    }
+    const std::vector<uint8_t> last = readAll(folder / frameName(74));
+    for (int frame = 75; frame < 82; ++frame)
+        EXPECT_TRUE(readAll(folder / frameName(frame)) == last)
+            << frameName(frame) << " does not hold the last picture";
     EXPECT_FALSE(std::filesystem::exists(folder / "frame-00082.tga"));
     // Heard until the end, then faded: the slide's last 100 ms are far
     // quieter, and after it (the last few milliseconds) there is silence.

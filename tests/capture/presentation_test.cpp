@@ -77,12 +77,6 @@ std::string hashOf(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-std::string frameName(int frame, const char* suffix) {
-    char name[48];
-    std::snprintf(name, sizeof name, "frame-%05d%s", frame, suffix);
-    return name;
-}
-
 int countFrames(const std::filesystem::path& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -109,7 +103,7 @@ TEST(PresentationCapture, TheChosenFramesAtFourFramesASecondAreTheRecordedOnes) 
         recorded.frames = frames;
         std::filesystem::create_directories(kPreviews);
         for (RecordedFrame& chosen : recorded.chosen) {
-            const std::filesystem::path tga = folder / frameName(chosen.frame, ".tga");
+            const std::filesystem::path tga = folder / frameName(chosen.frame);
             chosen.hash = hashOf(readAll(tga));
             EXPECT_TRUE(convertPicture(tga, kPreviews / frameName(chosen.frame, ".jpg"), "-quality 85"))
                 << "ImageMagick's convert made no preview of frame " << chosen.frame;
@@ -123,7 +117,7 @@ TEST(PresentationCapture, TheChosenFramesAtFourFramesASecondAreTheRecordedOnes) 
     EXPECT_EQ(frames, recorded.frames) << "the presentation no longer lasts as many frames";
     std::filesystem::create_directories(kReport);
     for (const RecordedFrame& chosen : recorded.chosen) {
-        const std::filesystem::path tga = folder / frameName(chosen.frame, ".tga");
+        const std::filesystem::path tga = folder / frameName(chosen.frame);
         const std::string actual = std::filesystem::exists(tga) ? hashOf(readAll(tga)) : "missing";
         if (actual == chosen.hash) continue;
         const std::filesystem::path expectedPicture = kReport / frameName(chosen.frame, "-expected.jpg");

@@ -59,6 +59,13 @@ inline std::vector<uint8_t> readAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A captured frame's file name: frame-00042.tga.
+inline std::string frameName(int frame, const char* suffix = ".tga") {
+    char name[48];
+    std::snprintf(name, sizeof name, "frame-%05d%s", frame, suffix);
+    return name;
+}
+
 // A scratch folder of this process's own under the build folder (tests may
 // run side by side).
 inline std::filesystem::path scratch(const std::string& name) {
