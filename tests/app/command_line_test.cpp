@@ -191,24 +191,25 @@ TEST(CommandLine, CaptureTakesAVideoFileOrAFolderWithItsSettings) {
 }
 
 TEST(CommandLine, ABadCaptureOptionSaysWhyAndEndsStartUpWithTwo) {
-    const std::string capture = "capture to FILE.mp4, FILE.mkv or a folder written as DIR/",
-                      fps = "frames per second are a whole number from 1 to 240",
-                      frames = "the frame count is a whole number from 1 up";
     const struct {
-        const char* argument;
+        std::vector<const char*> arguments;
         std::string reason;
     } cases[] = {
-        {"--capture=out.avi", capture}, {"--capture=.mp4", capture},  {"--capture", capture},
-        {"--fps=0", fps},               {"--fps=241", fps},           {"--fps=6O", fps},
-        {"--frames=", frames},          {"--frames=-5", frames},      {"--frames=99999999999999999999", frames},
-        {"--capture-scale=5", "the scale is 1, 2, 3 or 4"},
+        {{"--capture=out.avi", "--capture=.mp4", "--capture"},
+         "capture to FILE.mp4, FILE.mkv or a folder written as DIR/"},
+        {{"--fps=0", "--fps=241", "--fps=6O"}, "frames per second are a whole number from 1 to 240"},
+        {{"--frames=", "--frames=-5", "--frames=99999999999999999999"},
+         "the frame count is a whole number from 1 up"},
+        {{"--capture-scale=5"}, "the scale is 1, 2, 3 or 4"},
     };
     for (const auto& c : cases) {
-        const Parsed p = parse({c.argument, "-w"});
-        EXPECT_TRUE(p.commandLine.exitNow) << c.argument;
-        EXPECT_EQ(p.commandLine.exitCode, 2) << c.argument;
-        EXPECT_EQ(p.output, "Errornous parameter '" + std::string(c.argument) + "': " + c.reason + "\n")
-            << "reading stops at the bad option";
+        for (const char* argument : c.arguments) {
+            const Parsed p = parse({argument, "-w"});
+            EXPECT_TRUE(p.commandLine.exitNow) << argument;
+            EXPECT_EQ(p.commandLine.exitCode, 2) << argument;
+            EXPECT_EQ(p.output, "Errornous parameter '" + std::string(argument) + "': " + c.reason + "\n")
+                << "reading stops at the bad option";
+        }
     }
 }
 

@@ -147,9 +147,12 @@ TEST_F(Sections3dScenes, EverySectionDrawsIts3dInItsViewportWithinTheWorldThroug
             visible += std::count_if(frame_.begin(), frame_.end(), [](uint32_t p) { return p != 0; }) >= kVisiblePixels;
             if (frames == 10) {
                 atOneSecond = frame_;
-                EXPECT_GT(std::set<uint32_t>(frame_.begin(), frame_.end()).size(), 500u) << s.name << " has few colours";
+                EXPECT_GT(std::set<uint32_t>(frame_.begin(), frame_.end()).size(), 500u)
+                    << s.name << " has few colours";
             }
-            if (frames == 20) EXPECT_NE(frame_, atOneSecond) << s.name << " does not move";
+            if (frames == 20) {
+                EXPECT_NE(frame_, atOneSecond) << s.name << " does not move";
+            }
         }
         EXPECT_GE(visible * 10, frames * 9) << s.name << ": " << visible << " of " << frames;
     }

@@ -98,8 +98,10 @@ TEST(Bombs, RefusedInOneLineBeforeAnythingIsUnpacked) {
 TEST(Bombs, RegressionCorpusHoldsThem) {
     const fs::path regressions = ZD_SOURCE_DIR "/tests/fuzz/regressions";
     for (const char* target : {"pack", "cache"}) {
-        EXPECT_EQ(readFile(regressions / target / "bomb-99-records.fil"), bombs::ninetyNineRecordPack(false)) << target;
-        EXPECT_EQ(readFile(regressions / target / "bomb-99-repeated-records.fil"), bombs::ninetyNineRecordPack(true))
+        EXPECT_EQ(readFile(regressions / target / "bomb-99-records.fil"), bombs::ninetyNineRecordPack(false))
+            << target;
+        EXPECT_EQ(readFile(regressions / target / "bomb-99-repeated-records.fil"),
+                  bombs::ninetyNineRecordPack(true))
             << target;
     }
     EXPECT_EQ(readFile(regressions / "unpack" / "lone-10-byte-stream"), bombs::loneTenByteStream());

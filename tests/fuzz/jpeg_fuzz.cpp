@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (announcesLargePicture(data, size)) return 0;
     try {
         const Image image = decodeJpeg({data, size});
-        fuzz::check(image.width > 0 && image.height > 0 && int64_t{image.width} * image.height <= kMaxPicturePixels,
-                    "the picture's size is within the limits");
+        fuzz::check(
+            image.width > 0 && image.height > 0 && int64_t{image.width} * image.height <= kMaxPicturePixels,
+            "the picture's size is within the limits");
         fuzz::checkPicture(image);
         const Image again = decodeJpeg({data, size});
         fuzz::check(again.width == image.width && again.height == image.height && again.pixels == image.pixels,

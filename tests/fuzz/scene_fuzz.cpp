@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         KfScene& scene = world.loadScene("fuzz.kf");
         for (float time : {0.0f, 0.35f, 2.5f, 40.0f}) {
             world.clearScene();
-            fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()), "every node is posed");
+            fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()),
+                        "every node is posed");
             fuzz::checkWorldLists(world);
             checkEmitters(scene);
             world.render(frame.data());

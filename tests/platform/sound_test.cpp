@@ -240,7 +240,8 @@ TEST_F(SoundTest, PulledOutputIsTheSameSoundHoweverItIsPulled) {
         soundSetPulledOutput(true);
         playModule(shape);
         std::vector<int16_t> sound(2 * 20000);
-        for (int done = 0; done < 20000; done += piece) soundPull(sound.data() + 2 * done, std::min(piece, 20000 - done));
+        for (int done = 0; done < 20000; done += piece)
+            soundPull(sound.data() + 2 * done, std::min(piece, 20000 - done));
         soundFree();
         return sound;
     };

@@ -22,7 +22,9 @@ struct HandScene : TestScene {
         return faceOf(first, first + 1, first + 2, mat);
     }
     // A triangle facing the camera (clockwise on screen, y down) at depth z.
-    int frontFace(float z, int mat = 0, float x = 0) { return triangle({x, 0, z}, {x + 1, 0, z}, {x, 1, z}, mat); }
+    int frontFace(float z, int mat = 0, float x = 0) {
+        return triangle({x, 0, z}, {x + 1, 0, z}, {x, 1, z}, mat);
+    }
     int sprite(float x, float y, float z) {
         world.addParticle(x, y, z, 0xFFFFFF, 1);
         return world.drawItemCount - 1;

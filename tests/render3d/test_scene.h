@@ -37,7 +37,8 @@ struct TestScene {
         return world.vertexCount++;
     }
     int cameraVertex(float sx, float sy, float z = 1.0f, float u = 0.0f, float v = 0.0f) {
-        return vertex((sx - static_cast<float>(width / 2)) * z, (sy - static_cast<float>(height / 2)) * z, z, u, v);
+        return vertex((sx - static_cast<float>(width / 2)) * z, (sy - static_cast<float>(height / 2)) * z, z,
+                      u, v);
     }
     int worldVertex(float sx, float sy, float z = 1.0f) {
         const int i = cameraVertex(sx, sy, z);
@@ -52,12 +53,14 @@ struct TestScene {
     // A face of material `mat`, or of a material of its own; returns its draw-item position.
     int faceOf(int a, int b, int c, int mat) {
         world.faces[static_cast<size_t>(world.faceCount)] = {static_cast<int16_t>(a), static_cast<int16_t>(b),
-                                                             static_cast<int16_t>(c), static_cast<int16_t>(mat)};
+                                                             static_cast<int16_t>(c),
+                                                             static_cast<int16_t>(mat)};
         world.drawItems[static_cast<size_t>(world.drawItemCount)] = {kDrawFace, 0,
                                                                      static_cast<uint16_t>(world.faceCount++), 0, 0};
         return world.drawItemCount++;
     }
-    int face(int a, int b, int c, uint32_t flags, uint32_t colour = 0xFFFFFF, const Image* texture = nullptr) {
+    int face(int a, int b, int c, uint32_t flags, uint32_t colour = 0xFFFFFF,
+             const Image* texture = nullptr) {
         return faceOf(a, b, c, material(flags, colour, texture));
     }
 
@@ -86,7 +89,9 @@ struct TestScene {
 };
 
 // The depth-buffer entry of w drawn with `stamp`.
-inline int32_t depthOf(int32_t stamp, float w) { return std::bit_cast<int32_t>(static_cast<float>(stamp) + w); }
+inline int32_t depthOf(int32_t stamp, float w) {
+    return std::bit_cast<int32_t>(static_cast<float>(stamp) + w);
+}
 
 // Texel (c, r) = 0x00rr00cc, so a pixel tells which texel it came from.
 inline Image labelledTexture() {

@@ -175,7 +175,8 @@ TEST_F(PackFileTest, HonestSixtyFourMebibyteFilesStillRead) {
         readCapturingStdout(file, file.findEntry("a.bin") ? "a.bin" : "bomb97.bin", bytes);
         ASSERT_TRUE(bytes.has_value());
         EXPECT_EQ(bytes->size(), bombs::kStreamBytes);
-        EXPECT_EQ(std::count(bytes->begin(), bytes->end(), bombs::kStreamByte), static_cast<long>(bombs::kStreamBytes));
+        EXPECT_EQ(std::count(bytes->begin(), bytes->end(), bombs::kStreamByte),
+                  static_cast<long>(bombs::kStreamBytes));
     }
 }
 

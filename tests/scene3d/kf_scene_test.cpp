@@ -20,7 +20,7 @@ TEST(KfSceneFile, OneMeshNodeWithTwoKeysIs256BytesWithItsFieldsAtTheirOffsets) {
     ASSERT_EQ(bytes.size(), 256u);
     EXPECT_EQ(wordAt(&bytes[12 + 8]), 2u);  // keyCount, then firstKey 0
     EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data() + 68), "tri.edo");
-    EXPECT_EQ(wordAt(&bytes[212 + 4]), 10u);  // the second key's frame
+    EXPECT_EQ(wordAt(&bytes[212 + 4]), 10u);   // the second key's frame
     bytes.resize(bytes.size() + 43);           // not a whole key, and named by no node: allowed
 
     const KfScene scene = readKfScene(bytes, "one.kf");

@@ -9,8 +9,9 @@ using namespace scenefiles;
 namespace {
 
 TEST(MeshFile, SizesOffsetsAndUnalignedFieldsOfTheRecords) {
-    Bytes bytes = meshBytes({{0.5f, -2, 3, 0.25f, 0.75f}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}}, {{2, 1, 0, 1}},
-                            {{0, 0xFF8040, ""}, {kMaterialTextured | kMaterialGouraud, 0xFFFFFF, "chrome.jpg"}});
+    Bytes bytes =
+        meshBytes({{0.5f, -2, 3, 0.25f, 0.75f}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}}, {{2, 1, 0, 1}},
+                  {{0, 0xFF8040, ""}, {kMaterialTextured | kMaterialGouraud, 0xFFFFFF, "chrome.jpg"}});
     ASSERT_EQ(bytes.size(), 202u);
     EXPECT_EQ(meshFileBytes(3, 1, 2), 202u);
     EXPECT_EQ(bytes[62], 1);  // face count

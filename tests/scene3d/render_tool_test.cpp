@@ -69,7 +69,8 @@ TEST_F(RenderTool, WritesPicturesThatDecodeAtTheChosenSizeOverTheBackground) {
 
 TEST_F(RenderTool, RefusesDamagedScenesAndBadArgumentsWithOneLine) {
     writeFile((folder_ / "cut.kf").string(), Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
-    writeFile((folder_ / "nomesh.kf").string(), sceneFile(0, {meshNode("nowhere.edo", 0, 1)}, {key(0, 1, 0, 0, 0)}));
+    writeFile((folder_ / "nomesh.kf").string(),
+              sceneFile(0, {meshNode("nowhere.edo", 0, 1)}, {key(0, 1, 0, 0, 0)}));
     const struct {
         const char* arguments;
         int exitCode;

@@ -40,7 +40,8 @@ struct MaterialRecord {
     std::string textureName;
 };
 
-inline std::vector<uint8_t> meshBytes(const std::vector<WorldVertex>& vertices, const std::vector<Face>& faces,
+inline std::vector<uint8_t> meshBytes(const std::vector<WorldVertex>& vertices,
+                                      const std::vector<Face>& faces,
                                       const std::vector<MaterialRecord>& materials) {
     FileBytes out;
     out.u16(static_cast<uint32_t>(vertices.size()));

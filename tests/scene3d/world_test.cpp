@@ -14,7 +14,9 @@ namespace {
 
 Mesh triangle() { return readMesh(triangleMesh(), "tri.edo"); }
 // Places `mesh` unturned and unscaled at (x, 0, 0).
-void place(World& world, const Mesh& mesh, float x = 0) { world.addMesh(mesh, 0, 0, 0, x, 0, 0, 1, 1, 1, 0, 0, 0); }
+void place(World& world, const Mesh& mesh, float x = 0) {
+    world.addMesh(mesh, 0, 0, 0, x, 0, 0, 1, 1, 1, 0, 0, 0);
+}
 std::vector<int> rgb(const World& w) { return {w.ambientR, w.ambientG, w.ambientB}; }
 
 TEST(WorldSetup, GlowSpriteMultiplyTableAndDefaults) {
@@ -89,7 +91,9 @@ TEST(WorldScene, ParticlesAndWhatTwoClearScenesLeave) {
     world.setAmbient(0x102030).setCamera(1, 2, 3, 4, 5, 6, 7).addLight(0, 0, 0, -1, 1, 1);
     place(world, triangle());
     world.clearScene().clearScene();
-    EXPECT_EQ(world.vertexCount + world.faceCount + world.materialCount + world.drawItemCount + world.lightCount, 0);
+    EXPECT_EQ(
+        world.vertexCount + world.faceCount + world.materialCount + world.drawItemCount + world.lightCount,
+        0);
     EXPECT_EQ(std::vector<float>({world.cameraRotX, world.cameraRotY, world.cameraRotZ, world.cameraX,
                                   world.cameraY, world.cameraZ, world.zoom}),
               std::vector<float>({0, 0, 0, 0, 0, -3.0f, 3.2f}));
@@ -153,7 +157,7 @@ TEST(AddMesh, ParentTransformMovesOnlyThatMeshsOwnLastVertices) {
     place(world, other);
     place(world, mesh);
     world.applyParentTransform(mesh, 0, 0, 90, 10, 0, 0, 1, 1, 1, 0, 0, 0);  // parent: yaw 90 at (10, 0, 0)
-    EXPECT_NEAR(world.vertices[3].x, 10.0f, 1e-6);  // (1, 0, 0) -> (10, 0, -1)
+    EXPECT_NEAR(world.vertices[3].x, 10.0f, 1e-6);                           // (1, 0, 0) -> (10, 0, -1)
     EXPECT_NEAR(world.vertices[3].z, -1.0f, 1e-6);
     EXPECT_EQ(world.vertices[0].x, 1.0f);  // the first mesh stays
 
