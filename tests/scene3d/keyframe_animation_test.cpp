@@ -23,11 +23,14 @@ KfKey emitterKey(int32_t frame, float x, float red, float green, float blue, flo
 }
 
 // A World with one scene of a single emitter node, loaded and ready to pose.
+// The node's pivot y and z in the file are junk the loader must not take for
+// the emitter's clocks.
 struct EmitterWorld : TestWorld {
     KfScene* scene;
     EmitterWorld(float poolSeconds, std::vector<KfKey> keys) {
-        const int32_t count = static_cast<int32_t>(keys.size());
-        fileBytes("emit.kf", sceneFile(0, {emitterNode(poolSeconds, 0, count)}, keys));
+        KfNode node = emitterNode(poolSeconds, 0, static_cast<int32_t>(keys.size()));
+        node.pivotY = node.pivotZ = 7.0f;
+        fileBytes("emit.kf", sceneFile(0, {node}, keys));
         scene = &world.loadScene("emit.kf");
     }
     KfNode& emitter() { return scene->nodes[0]; }
@@ -139,9 +142,12 @@ TEST(DrawScene, LightsTheLastCameraAndTheAmbientColourComeFromTheNodes) {
     EXPECT_EQ(w.vertexCount + w.drawItemCount, 0);
 }
 
-TEST(Emitter, ARateThatStaysZeroNeverEmits) {
-    EmitterWorld e(0.5f,
+// A pool holds |pool seconds| x 1000 + 1 empty slots.
+TEST(Emitter, APoolStartsEmptyAndARateThatStaysZeroNeverEmits) {
+    EmitterWorld e(-0.5f,
                    {emitterKey(0, 0, 255, 255, 255, 1, 1, 0), emitterKey(10, 5, 255, 255, 255, 1, 1, 0)});
+    ASSERT_EQ(e.emitter().pool.size(), 501u);
+    EXPECT_TRUE(e.emitter().ringPos == 0 && e.emitter().lastEmit == 0.0f && e.emitter().lastUpdate == 0.0f);
     for (float t : {0.5f, 1.0f, 5.0f}) {
         e.pose(t);
         EXPECT_EQ(e.world.drawItemCount, 0);
@@ -204,6 +210,7 @@ TEST(Emitter, FractionsCarryOverAndParticlesMoveAfterTheyAreDrawn) {
 
 TEST(Emitter, AbsurdRatesAndTimesEmitABoundedCountAndExtraParticlesAreDropped) {
     EmitterWorld huge(0.0f, {emitterKey(0, 0, 9, 9, 9, 1, 1, 1e30f)});
+    ASSERT_EQ(huge.emitter().pool.size(), 1u);
     huge.pose(1.0f);  // capped at 16 per slot
     int32_t expectedState = 127;
     for (int i = 0; i < 16 * 3; ++i) randomUnit(expectedState);

@@ -1,5 +1,5 @@
 // Keyframe scene files: the layout, the checks that refuse damaged files,
-// shared meshes, particle pools, and the 256 x 256 textures of mesh materials.
+// shared meshes, and the 256 x 256 textures of mesh materials.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -134,22 +134,6 @@ TEST(KfSceneLoad, ScenesShareMeshesAndTexturesLoadedOnceAndAMissingOrBadMeshEnds
     MeshObject ball(alone.world, alone.world.mesh("ball.edo"));
     EXPECT_EQ(ball.mesh.materials[0].texture, &alone.cache.getImage("skin.jpg"));
     EXPECT_EQ(ball.mesh.materials[0].texture->width, 256);
-}
-
-TEST(KfSceneLoad, EmitterPoolsHoldPoolSecondsTimesAThousandPlusOneEmptySlots) {
-    TestWorld t;
-    std::vector<KfNode> nodes = {emitterNode(0.0f, 0, 1), emitterNode(0.5f, 0, 1), emitterNode(-0.5f, 0, 1)};
-    for (KfNode& n : nodes) n.pivotY = n.pivotZ = 7.0f;  // run-time fields in the file: ignored
-    t.fileBytes("pools.kf", sceneFile(0, nodes, {key(0, 1, 0, 0, 0)}));
-
-    const KfScene& scene = t.world.loadScene("pools.kf");
-    const size_t expected[] = {1, 501, 501};
-    for (size_t i = 0; i < 3; ++i) {
-        const KfNode& e = scene.nodes[i];
-        ASSERT_EQ(e.pool.size(), expected[i]);
-        for (const Particle& p : e.pool) ASSERT_EQ(p.size, 0.0f);
-        EXPECT_TRUE(e.ringPos == 0 && e.lastEmit == 0.0f && e.lastUpdate == 0.0f);
-    }
 }
 
 TEST(MeshTextures, SquarePicturesAreUsedAsTheyAreOthersResampledWithWrapAroundAndFiledBack) {
