@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "fx2d/mul_table.h"
+#include "fx2d/sse2_kernels.h"
 
 uint8_t divTable[257 * 256];
 
@@ -79,9 +80,35 @@ void smearLine(uint32_t* p, int length, int r, int step) {
 
 }  // namespace
 
-void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep) {
+namespace {
+
+void buildDivTableOnce() {
     static const bool tableBuilt = (buildDivTable(), true);
     (void)tableBuilt;
+}
+
+}  // namespace
+
+void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep) {
+    buildDivTableOnce();
+#ifdef ZD_VECTOR_PATHS
+    sse2::smearRows(pixels, radii, lineStep, length, lines, pixelStep);
+#else
+    scalar::smearRows(pixels, radii, lineStep, length, lines, pixelStep);
+#endif
+}
+
+void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
+#ifdef ZD_VECTOR_PATHS
+    sse2::blendRows(target, source, levels);
+#else
+    scalar::blendRows(target, source, levels);
+#endif
+}
+
+void scalar::smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines,
+                       int pixelStep) {
+    buildDivTableOnce();
     for (int m = 0; m < lines; ++m) {
         if (radii[m] <= 0) continue;
         // The table has rows up to 256, and the first window must lie inside the line.
@@ -91,7 +118,7 @@ void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length,
     }
 }
 
-void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
+void scalar::blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
     for (int y = 0; y < kTargetHeight; ++y) {
         const int level = std::clamp(levels[y], 0, 255);
         uint32_t* out = target + y * kTargetWidth;

@@ -19,5 +19,13 @@ void buildDivTable();
 void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep);
 
 // Crossfades `source` over `target` (both 512 x 256) row by row with levels[y]
-// (0 ... 255, clamped): 0 leaves the row, 255 copies it, others mix through mulTable.
+// (0 ... 255, clamped): 0 leaves the row, 255 copies it, others mix through mulTable
+// (which must have been built).
 void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
+
+// The plain scalar code of both effects: the definition that the vector paths
+// above match bit for bit, kept for the tests and used alone by the scalar build.
+namespace scalar {
+void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep);
+void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
+}  // namespace scalar

@@ -159,3 +159,68 @@ TEST(BlendRows, LevelsOutsideRangeAreClamped) {
     EXPECT_EQ(target[0], 0x00FF0000u);
     EXPECT_EQ(target[512], 0x000000FFu);
 }
+
+// The fastest path gives the scalar code's bits. Random frames (top bytes included)
+// with every kind of level: skipped, copied, mixed and clamped.
+TEST(RowEffectsSameBits, BlendRowsOnRandomFramesAndLevels) {
+    buildMulTable();
+    std::mt19937 rng(21);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<uint32_t> target(kTargetPixels), source(kTargetPixels);
+        for (uint32_t& p : target) p = rng();
+        for (uint32_t& p : source) p = rng();
+        std::vector<int32_t> levels(kTargetHeight);
+        for (int32_t& level : levels) level = static_cast<int32_t>(rng() % 300) - 20;
+        auto expected = target;
+        scalar::blendRows(expected.data(), source.data(), levels.data());
+        blendRows(target.data(), source.data(), levels.data());
+        ASSERT_EQ(target, expected) << "round " << round;
+    }
+}
+
+// Random pixels and radii over lines of many shapes: whole rows, short and odd
+// lengths, line counts that do not fill the vector path's groups, columns, lines
+// that overlap, lines longer than a row; radii from -5 to past 256 and past the length.
+TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
+    struct Shape {
+        int lineStep, length, lines, pixelStep;
+    };
+    const Shape shapes[] = {{512, 512, 256, 1}, {512, 511, 256, 1}, {37, 37, 100, 1}, {300, 299, 7, 1},
+                            {9, 2, 13, 1},      {5, 3, 40, 1},      {1, 256, 512, 512}, {100, 200, 9, 1},
+                            {700, 700, 5, 1},   {520, 512, 17, 1},  {64, 1, 10, 1}};
+    std::mt19937 rng(22);
+    for (const Shape& shape : shapes) {
+        const size_t size = static_cast<size_t>(shape.lines - 1) * shape.lineStep +
+                            static_cast<size_t>(shape.length - 1) * shape.pixelStep + 1;
+        for (int round = 0; round < 8; ++round) {
+            std::vector<uint32_t> pixels(size);
+            for (uint32_t& p : pixels) p = rng();
+            std::vector<int32_t> radii(shape.lines);
+            for (int32_t& radius : radii) {
+                const uint32_t kind = rng() % 4;
+                radius = kind == 0 ? static_cast<int32_t>(rng() % 8) - 5
+                       : kind == 1 ? static_cast<int32_t>(rng() % 300)
+                                   : static_cast<int32_t>(rng() % 64);
+            }
+            auto expected = pixels;
+            scalar::smearRows(expected.data(), radii.data(), shape.lineStep, shape.length, shape.lines,
+                              shape.pixelStep);
+            smearRows(pixels.data(), radii.data(), shape.lineStep, shape.length, shape.lines, shape.pixelStep);
+            ASSERT_EQ(pixels, expected) << "length " << shape.length << " lines " << shape.lines << " round "
+                                        << round;
+        }
+    }
+}
+
+TEST(RowEffectsSameBits, SmearRowsOfBrightFramesWithEveryRadius) {
+    // Near-white pixels keep the window sums at their largest.
+    std::mt19937 rng(23);
+    std::vector<uint32_t> frame(kTargetPixels);
+    for (uint32_t& p : frame) p = 0x00F0F0F0u | (rng() & 0xFF0F0F0Fu);
+    std::vector<int32_t> radii(kTargetHeight);
+    for (int y = 0; y < kTargetHeight; ++y) radii[y] = y + 1;
+    auto expected = frame;
+    scalar::smearRows(expected.data(), radii.data(), 512, 512, 256, 1);
+    smearFrame(frame, radii);
+    EXPECT_EQ(frame, expected);
+}
