@@ -9,6 +9,10 @@
 #include "fx2d/target.h"
 #include "resources/image.h"
 
+// The two weight tables of a draw at `level` (clamped to 0 ... 1, NaN as 0): entry i
+// of fadeIn is trunc(i * level), of fadeOut trunc(i * (1 - level)), in double.
+void buildFadeTables(float level, uint8_t* fadeIn, uint8_t* fadeOut);
+
 class FadePicture {
 public:
     // Keeps a pointer to `image`, which must outlive the object (the resource cache owns it).
@@ -23,12 +27,19 @@ public:
     // picture's top-left pixel). Pixels with every channel below 8 are transparent.
     void drawZoomed(uint32_t* dst, int x, int y, float level, float zoom);
 
+    // The plain scalar code of both draws: the definition that their vector paths
+    // match bit for bit, kept for the tests and used alone by the scalar build.
+    void drawScalar(uint32_t* dst, int x, int y, float level);
+    void drawZoomedScalar(uint32_t* dst, int x, int y, float level, float zoom);
+
     int32_t width;
     int32_t height;
 
 private:
     void buildTables(float level);
     uint32_t blend(uint32_t picture, uint32_t target) const;
+    // Blends `count` picture pixels that pass the `opaque` mask test onto `out`.
+    void blendSpan(uint32_t* out, const uint32_t* picture, int count, uint32_t opaque) const;
 
     const Image* image_;
     std::array<uint8_t, 256> fadeIn_;   // picture weight applied to channel value i

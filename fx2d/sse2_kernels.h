@@ -14,6 +14,25 @@ namespace sse2 {
 void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep);
 void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
 
+// A fade picture's two level tables (fadeIn for the picture, fadeOut for the target),
+// in the form the vector blend computes them.
+struct FadeWeights {
+    enum class Kind {
+        Mix,          // both tables are multipliers
+        CopyPicture,  // fadeIn is the identity, fadeOut all 0
+        KeepTarget,   // fadeIn all 0, fadeOut the identity
+        Tables,       // neither: only the tables give the right bits
+    };
+    Kind kind = Kind::Tables;
+    uint16_t in = 0, out = 0;  // the multipliers of Mix
+};
+
+FadeWeights fadeWeights(const uint8_t* fadeIn, const uint8_t* fadeOut);
+
+// Blends picture pixels that pass the `opaque` mask test onto `out`, as the tables
+// would; does a multiple of four pixels (none for Kind::Tables) and returns how many.
+int fadeSpan(uint32_t* out, const uint32_t* picture, int count, const FadeWeights& weights, uint32_t opaque);
+
 }  // namespace sse2
 
 #endif

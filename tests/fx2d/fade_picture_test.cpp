@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -171,3 +173,50 @@ INSTANTIATE_TEST_SUITE_P(EveryEdge, FadePictureClipping,
                                            std::pair{100, 220}, std::pair{-50, -40}, std::pair{480, 230},
                                            std::pair{600, 10}, std::pair{10, -100}, std::pair{-2000000000, 0},
                                            std::pair{0, 2000000000}));
+
+namespace {
+
+// Pixels of every kind: random with random top bytes, and near-black ones on both
+// sides of the 1:1 and the zoomed transparency tests.
+uint32_t randomPicturePixel(std::mt19937& rng) {
+    switch (rng() % 4) {
+        case 0: return rng() & 0xFF030303u;
+        case 1: return rng() & 0xFF070707u;
+        default: return rng();
+    }
+}
+
+}  // namespace
+
+// The fastest path gives the scalar code's bits: random pictures of odd sizes,
+// levels (with 0, 1, tiny ones and ones outside 0 ... 1), zooms (1 exactly, below and
+// above) and positions over every edge of the target.
+TEST(FadePictureSameBits, RandomPicturesLevelsZoomsAndPositions) {
+    std::mt19937 rng(31);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const float specialLevels[] = {0.0f, 1.0f, 1e-20f, 0.5f, 1.5f, -0.25f, std::nanf("")};
+    const float specialZooms[] = {1.0f, 0.5f, 2.0f, 0.999f, 1e-3f, 1e6f};
+    for (int round = 0; round < 120; ++round) {
+        Image picture(1 + static_cast<int>(rng() % 530), 1 + static_cast<int>(rng() % 270));
+        for (uint32_t& p : picture.pixels) p = randomPicturePixel(rng);
+        FadePicture fade(picture);
+        const float level = round % 4 == 0 ? specialLevels[(round / 4) % 7] : unit(rng);
+        const float zoom = round % 3 == 0 ? specialZooms[(round / 3) % 6] : 0.2f + 2.5f * unit(rng);
+        const int x = static_cast<int>(rng() % 700) - 300;
+        const int y = static_cast<int>(rng() % 400) - 150;
+        std::vector<uint32_t> frame(kTargetPixels);
+        for (uint32_t& p : frame) p = rng();
+
+        auto expected = frame, actual = frame;
+        fade.drawScalar(expected.data(), x, y, level);
+        fade.draw(actual.data(), x, y, level);
+        ASSERT_EQ(actual, expected) << picture.width << "x" << picture.height << " at " << x << "," << y
+                                    << " level " << level;
+
+        expected = frame, actual = frame;
+        fade.drawZoomedScalar(expected.data(), x, y, level, zoom);
+        fade.drawZoomed(actual.data(), x, y, level, zoom);
+        ASSERT_EQ(actual, expected) << picture.width << "x" << picture.height << " at " << x << "," << y
+                                    << " level " << level << " zoom " << zoom;
+    }
+}

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <vector>
 
+#include "fx2d/fade_picture.h"
 #include "fx2d/mul_table.h"
 #include "fx2d/row_effects.h"
 #include "fx2d/sse2_kernels.h"
@@ -40,9 +43,32 @@ TEST(TableMultiplier, RefusesTablesOfAnotherForm) {
 
 #ifdef ZD_VECTOR_PATHS
 
+// The levels a draw can be given: a fine grid over 0 ... 1, the neighbours of every
+// fraction k / 255 and k / 256, and random floats.
+std::vector<float> drawLevels() {
+    std::vector<float> levels;
+    for (int k = 0; k <= 1 << 16; ++k) levels.push_back(static_cast<float>(k) / 65536.0f);
+    for (int k = 0; k <= 255; ++k) {
+        for (float f : {static_cast<float>(k) / 255.0f, static_cast<float>(k) / 256.0f}) {
+            levels.push_back(std::nextafter(f, 0.0f));
+            levels.push_back(f);
+            levels.push_back(std::nextafter(f, 1.0f));
+        }
+    }
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> any(0.0f, 1.0f);
+    for (int k = 0; k < 20000; ++k) levels.push_back(any(rng));
+    for (int e = 20; e <= 149; ++e) {
+        levels.push_back(std::ldexp(1.0f, -e));
+        levels.push_back(std::ldexp(1.5f, -e));
+    }
+    return levels;
+}
+
+
 // The vector lanes' arithmetic (saturating subtraction of the bias, then the high
 // half of the product) on all 256 channel values, against the table itself.
-void expectLanesGiveTable(TableMultiplier m, const uint8_t* table, int row) {
+void expectLanesGiveTable(TableMultiplier m, const uint8_t* table, float level) {
     const sse2::Weight w = sse2::weight(m.multiplier);
     const __m128i bias = sse2::splat(m.bias * 0x010101u);
     for (uint32_t v = 0; v < 256; v += 4) {
@@ -51,8 +77,28 @@ void expectLanesGiveTable(TableMultiplier m, const uint8_t* table, int row) {
         alignas(16) uint32_t out[4];
         sse2::store(out, sse2::join(sse2::scale(sse2::split(_mm_subs_epu8(pixels, bias)), w)));
         for (uint32_t i = 0; i < 4; ++i)
-            ASSERT_EQ(out[i], table[v + i] * 0x010101u) << "row " << row << ", entry " << v + i;
+            ASSERT_EQ(out[i], table[v + i] * 0x010101u) << "level or row " << level << ", entry " << v + i;
     }
+}
+
+// Down to tiny levels, where 1 - level rounds to 1, every pair of fade tables is two
+// multipliers or identity and zero; the lanes give every entry.
+TEST(TableMultiplier, FadeTablesOfEveryLevelAreMultipliers) {
+    using Kind = sse2::FadeWeights::Kind;
+    uint8_t fadeIn[256], fadeOut[256];
+    for (const float level : drawLevels()) {
+        buildFadeTables(level, fadeIn, fadeOut);
+        const sse2::FadeWeights weights = sse2::fadeWeights(fadeIn, fadeOut);
+        ASSERT_NE(weights.kind, Kind::Tables) << "level " << level;
+        if (weights.kind == Kind::Mix) {
+            expectLanesGiveTable({weights.in, 0}, fadeIn, level);
+            expectLanesGiveTable({weights.out, 0}, fadeOut, level);
+        }
+    }
+    buildFadeTables(1.0f, fadeIn, fadeOut);
+    EXPECT_EQ(sse2::fadeWeights(fadeIn, fadeOut).kind, Kind::CopyPicture);
+    buildFadeTables(0.0f, fadeIn, fadeOut);
+    EXPECT_EQ(sse2::fadeWeights(fadeIn, fadeOut).kind, Kind::KeepTarget);
 }
 
 TEST(TableMultiplier, LanesGiveEveryBlendAndDivisionRow) {
