@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fx2d/sse2_pixels.h"
+#include "fx2d/warp_grid.h"
 
 #ifdef ZD_VECTOR_PATHS
 
@@ -32,6 +33,12 @@ FadeWeights fadeWeights(const uint8_t* fadeIn, const uint8_t* fadeOut);
 // Blends picture pixels that pass the `opaque` mask test onto `out`, as the tables
 // would; does a multiple of four pixels (none for Kind::Tables) and returns how many.
 int fadeSpan(uint32_t* out, const uint32_t* picture, int count, const FadeWeights& weights, uint32_t opaque);
+
+// The grid-warp mappers on a 256 x 256 texture's pixels (and, for warpBlendWith, a
+// 512 x 256 picture's).
+void warpCopy(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
+void warpBlend(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
+void warpBlendWith(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other);
 
 }  // namespace sse2
 

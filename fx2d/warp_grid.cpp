@@ -1,40 +1,12 @@
 #include "fx2d/warp_grid.h"
 
-#include <cmath>
-
+#include "fx2d/sse2_kernels.h"
+#include "fx2d/warp_edges.h"
 #include "resources/load_error.h"
 
 namespace {
 
 enum class WarpMode { Copy, Blend, BlendWith };
-
-// Rounds to nearest, ties to even (the default rounding mode), kept as the low 32 bits.
-uint32_t roundToFixed(double value) { return static_cast<uint32_t>(std::llrint(value)); }
-
-// One grid edge in 8.8 fixed point: the start value and the step per pixel row.
-// Held as unsigned words so that additions wrap; read as signed where it matters.
-struct Edge {
-    uint32_t u, v, du, dv;
-
-    void advance() {
-        u += du;
-        v += dv;
-    }
-};
-
-Edge edgeSetup(const WarpGrid::Point& top, const WarpGrid::Point& bottom) {
-    // The products are exact in double; the steps come from the unrounded products.
-    const double tu = double{top.u} * 256.0, tv = double{top.v} * 256.0;
-    const double bu = double{bottom.u} * 256.0, bv = double{bottom.v} * 256.0;
-    return {roundToFixed(tu), roundToFixed(tv), roundToFixed((bu - tu) * 0.0625),
-            roundToFixed((bv - tv) * 0.0625)};
-}
-
-// Per-pixel step across one row: (right - left) >> 4 as an arithmetic shift, i.e.
-// division by 16 rounding toward minus infinity.
-inline uint32_t rowStep(uint32_t left, uint32_t right) {
-    return static_cast<uint32_t>(static_cast<int32_t>(right - left) >> 4);
-}
 
 inline uint32_t halve(uint32_t pixel) { return (pixel >> 1) & 0x7F7F7F; }
 
@@ -46,9 +18,9 @@ inline uint32_t halve(uint32_t pixel) { return (pixel >> 1) & 0x7F7F7F; }
 // Coordinates wrap in 32 bits; only bits 8-15 of u and v pick the texel.
 template <WarpMode mode>
 void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
-    Edge edges[WarpGrid::kColumns];
+    WarpEdge edges[WarpGrid::kColumns];
     for (int bi = 0; bi < 16; ++bi) {
-        for (int j = 0; j < WarpGrid::kColumns; ++j) edges[j] = edgeSetup(grid.at(bi, j), grid.at(bi + 1, j));
+        for (int j = 0; j < WarpGrid::kColumns; ++j) edges[j] = warpEdge(grid.at(bi, j), grid.at(bi + 1, j));
         for (int r = 0; r < 16; ++r) {
             const int y = bi * 16 + r;
             uint32_t* out = target + y * kTargetWidth;
@@ -59,7 +31,7 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
                 uint32_t u = edges[bj].u;
                 uint32_t v = edges[bj].v;
                 for (int k = 0; k < 16; ++k, u += du, v += dv) {
-                    const uint32_t texel = texels[(v & 0xFF00) | ((u >> 8) & 0xFF)];
+                    const uint32_t texel = texels[texelIndex(u, v)];
                     if constexpr (mode == WarpMode::Copy) {
                         out[k] = texel;
                     } else if constexpr (mode == WarpMode::Blend) {
@@ -69,7 +41,7 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
                     }
                 }
             }
-            for (Edge& edge : edges) edge.advance();
+            for (WarpEdge& edge : edges) edge.advance();
         }
     }
 }
@@ -80,15 +52,45 @@ std::string sizeText(const Image& image) {
 
 }  // namespace
 
+#ifdef ZD_VECTOR_PATHS
+
 void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    mapGrid<WarpMode::Copy>(target, grid, texture.pixels.data(), nullptr);
+    sse2::warpCopy(target, grid, texture.pixels.data());
 }
 
 void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    mapGrid<WarpMode::Blend>(target, grid, texture.pixels.data(), nullptr);
+    sse2::warpBlend(target, grid, texture.pixels.data());
 }
 
 void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
+    sse2::warpBlendWith(target, grid, texture.pixels.data(), other.pixels.data());
+}
+
+#else
+
+void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
+    scalar::warpCopy(target, grid, texture);
+}
+
+void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
+    scalar::warpBlend(target, grid, texture);
+}
+
+void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
+    scalar::warpBlendWith(target, grid, texture, other);
+}
+
+#endif
+
+void scalar::warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
+    mapGrid<WarpMode::Copy>(target, grid, texture.pixels.data(), nullptr);
+}
+
+void scalar::warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
+    mapGrid<WarpMode::Blend>(target, grid, texture.pixels.data(), nullptr);
+}
+
+void scalar::warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
     mapGrid<WarpMode::BlendWith>(target, grid, texture.pixels.data(), other.pixels.data());
 }
 

@@ -37,6 +37,14 @@ void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture);
 // at least 256 rows; see checkWarpOther). The old target is not read.
 void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other);
 
+// The plain scalar code of the three mappers: the definition that their vector paths
+// match bit for bit, kept for the tests and used alone by the scalar build.
+namespace scalar {
+void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture);
+void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture);
+void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other);
+}  // namespace scalar
+
 // Start-up checks of the pictures a scene hands the mappers; throw LoadError
 // "<name>: <problem>" when a picture does not fit.
 void checkWarpTexture(const Image& texture, const std::string& name);

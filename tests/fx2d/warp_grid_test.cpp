@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "resources/load_error.h"
@@ -139,4 +141,66 @@ TEST(WarpGrid, ChecksNameTheFileAndRejectPicturesThatDoNotFit) {
     EXPECT_THROW(checkWarpTexture(Image(256, 255), "txt1.jpg"), LoadError);
     EXPECT_THROW(checkWarpOther(Image(256, 256), "s1.tga"), LoadError);
     EXPECT_THROW(checkWarpOther(Image(512, 200), "s1.tga"), LoadError);
+}
+
+namespace {
+
+// Grids of every kind: smooth and rotated like the scenes', random over small and
+// huge ranges, coordinates on exact 1/512 halves (the rounding ties), and a few
+// non-finite points.
+WarpGrid randomGrid(std::mt19937& rng, int kind) {
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    WarpGrid grid = straightGrid();
+    const float angle = unit(rng) * 3.0f, scale = 0.2f + 2.0f * (unit(rng) + 1.0f);
+    for (int i = 0; i < WarpGrid::kRows; ++i)
+        for (int j = 0; j < WarpGrid::kColumns; ++j) {
+            WarpGrid::Point& p = grid.at(i, j);
+            switch (kind) {
+                case 0:
+                    p = {scale * (16.0f * j * std::cos(angle) - 16.0f * i * std::sin(angle)) + 9.0f * unit(rng),
+                         scale * (16.0f * j * std::sin(angle) + 16.0f * i * std::cos(angle)) + 9.0f * unit(rng)};
+                    break;
+                case 1: p = {300.0f * unit(rng), 300.0f * unit(rng)}; break;
+                case 2: p = {1e7f * unit(rng), 1e7f * unit(rng)}; break;
+                default:
+                    p = {static_cast<float>(static_cast<int>(rng() % 4096) - 2048) / 512.0f,
+                         static_cast<float>(static_cast<int>(rng() % 4096) - 2048) / 512.0f};
+            }
+        }
+    if (kind == 2) {
+        grid.at(rng() % 17, rng() % 33) = {std::numeric_limits<float>::infinity(), 1.0f};
+        grid.at(rng() % 17, rng() % 33) = {std::numeric_limits<float>::quiet_NaN(), -3e9f};
+    }
+    return grid;
+}
+
+}  // namespace
+
+// The fastest path of each mapper gives the scalar code's bits on random textures,
+// targets and grids; the blends see targets and pictures with random top bytes.
+TEST(WarpGridSameBits, RandomGridsTexturesAndTargets) {
+    std::mt19937 rng(41);
+    for (int round = 0; round < 24; ++round) {
+        Image texture(256, 256), other(512, 256);
+        for (uint32_t& p : texture.pixels) p = rng();
+        for (uint32_t& p : other.pixels) p = rng();
+        const WarpGrid grid = randomGrid(rng, round % 4);
+        std::vector<uint32_t> frame(kTargetPixels);
+        for (uint32_t& p : frame) p = rng();
+
+        auto expected = frame, actual = frame;
+        scalar::warpCopy(expected.data(), grid, texture);
+        warpCopy(actual.data(), grid, texture);
+        ASSERT_EQ(actual, expected) << "warpCopy, round " << round;
+
+        expected = frame, actual = frame;
+        scalar::warpBlend(expected.data(), grid, texture);
+        warpBlend(actual.data(), grid, texture);
+        ASSERT_EQ(actual, expected) << "warpBlend, round " << round;
+
+        expected = frame, actual = frame;
+        scalar::warpBlendWith(expected.data(), grid, texture, other);
+        warpBlendWith(actual.data(), grid, texture, other);
+        ASSERT_EQ(actual, expected) << "warpBlendWith, round " << round;
+    }
 }
