@@ -1,9 +1,11 @@
 // Glow rays: the light scan, the trails and the additive sprite blit.
 #include "fx2d/glow_rays.h"
 
+#include <bit>
 #include <cstring>
 #include <string>
 
+#include "fx2d/sse2_kernels.h"
 #include "resources/image.h"
 #include "resources/load_error.h"
 
@@ -42,24 +44,58 @@ GlowRays::GlowRays(const Image& ray) : brighter_(3 * static_cast<size_t>(kRayPix
     }
 }
 
+namespace {
+
+// Clears the rest of the 3 x 3 block below and to the right of a light, so the
+// neighbours of this light emit no trail of their own.
+void clearAroundLight(uint32_t* p) {
+    p[1] = p[2] = 0;
+    p[kW] = p[kW + 1] = p[kW + 2] = 0;
+    p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
+}
+
+// The first light of row[x ... last], or last + 1 when there is none.
+int nextLight(const uint32_t* row, int x, int last) {
+#ifdef ZD_VECTOR_PATHS
+    for (; x + 3 <= last; x += 4) {
+        const int lights = sse2::lightsAmongFour(row + x);
+        if (lights != 0) return x + std::countr_zero(static_cast<unsigned>(lights));
+    }
+#endif
+    for (; x <= last; ++x)
+        if ((row[x] & kLightMask) == kLightMask) return x;
+    return last + 1;
+}
+
+}  // namespace
+
 void GlowRays::apply(uint32_t* target, uint32_t* source) const {
     std::memcpy(target, source, sizeof(uint32_t) * kW * kH);
     for (int y = kScanTop; y <= kScanBottom; ++y) {
         uint32_t* row = source + y * kW;
-        for (int x = kScanLeft; x <= kScanRight; ++x) {
-            if ((row[x] & kLightMask) != kLightMask) continue;
-            // Clear the rest of the 3 x 3 block below and to the right, so the
-            // neighbours of this light emit no trail of their own.
-            uint32_t* p = row + x;
-            p[1] = p[2] = 0;
-            p[kW] = p[kW + 1] = p[kW + 2] = 0;
-            p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
+        // Each search starts after the last light, whose clearing it then sees.
+        for (int x = nextLight(row, kScanLeft, kScanRight); x <= kScanRight; x = nextLight(row, x + 1, kScanRight)) {
+            clearAroundLight(row + x);
             emitRay(target, x, y);
         }
     }
 }
 
-void GlowRays::emitRay(uint32_t* target, int x, int y) const {
+void GlowRays::applyScalar(uint32_t* target, uint32_t* source) const {
+    std::memcpy(target, source, sizeof(uint32_t) * kW * kH);
+    for (int y = kScanTop; y <= kScanBottom; ++y) {
+        uint32_t* row = source + y * kW;
+        for (int x = kScanLeft; x <= kScanRight; ++x) {
+            if ((row[x] & kLightMask) != kLightMask) continue;
+            clearAroundLight(row + x);
+            emitRayWith(target, x, y, scalar::addSprite);
+        }
+    }
+}
+
+void GlowRays::emitRay(uint32_t* target, int x, int y) const { emitRayWith(target, x, y, addSprite); }
+
+void GlowRays::emitRayWith(uint32_t* target, int x, int y, SpriteFunction drawSprite) const {
     // Only points of the target emit; this also keeps every sprite centre
     // within a few thousand pixels, well inside int range.
     if (x < 0 || x >= kW || y < 0 || y >= kH) return;
@@ -94,32 +130,44 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
     float py = static_cast<float>(y);
     float size = 4.0f;
     for (int k = 0; k < sprites; ++k) {
-        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
+        drawSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
         px += sx;
         py += sy;
         size += growth;
     }
 }
 
-void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
+namespace {
+
+// Where a sprite goes: top-left corner (x0, y0), n pixels a side, texel step 8.8.
+struct SpritePlace {
+    int x0, y0, n, step;
+};
+
+// False when the sprite is not drawn: below size 1, or not wholly inside the target.
+bool placeSprite(int cx, int cy, float size, SpritePlace& place) {
     // A side of 512 or more never fits; rejecting it (and NaN) here keeps
     // every float-to-int conversion below in range.
-    if (!(size >= 1.0f) || !(size < 256.0f)) return;
+    if (!(size >= 1.0f) || !(size < 256.0f)) return false;
     const float left = static_cast<float>(cx) - size;
     const float top = static_cast<float>(cy) - size;
     // Truncation toward zero: anything above -1 becomes 0 or more.
-    if (!(left > -1.0f) || !(left < static_cast<float>(kW))) return;
-    if (!(top > -1.0f) || !(top < static_cast<float>(kH))) return;
+    if (!(left > -1.0f) || !(left < static_cast<float>(kW))) return false;
+    if (!(top > -1.0f) || !(top < static_cast<float>(kH))) return false;
 
     const int n = static_cast<int>(2.0f * size);
     const int x0 = static_cast<int>(left);
     const int y0 = static_cast<int>(top);
-    if (x0 + n > kW - 1 || y0 + n > kH - 1) return;
+    if (x0 + n > kW - 1 || y0 + n > kH - 1) return false;
 
     // 8.8 texel step per target pixel. With n <= 2 * size, (n - 1) * step stays
     // below 65536, so texel columns and rows never pass 255.
-    const int step = static_cast<int>(65536.0f / (2.0f * size));
+    place = {x0, y0, n, static_cast<int>(65536.0f / (2.0f * size))};
+    return true;
+}
 
+void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePlace& place) {
+    const int n = place.n, step = place.step;
     // Two passes per row keep the blend loop free of the texel gather, so the
     // compiler can run it four pixels at a time: first the row's texels are
     // fetched into a line, then the line is added to the target row.
@@ -131,7 +179,7 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
     // the line is fetched again only when the row changes.
     int v = 0;
     int fetchedRow = -1;
-    uint32_t* dst = target + y0 * kW + x0;
+    uint32_t* dst = target + place.y0 * kW + place.x0;
     for (int j = 0; j < n; ++j, v += step, dst += kW) {
         const int row = (v >> 8) & 255;
         if (row != fetchedRow) {
@@ -141,4 +189,21 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
         }
         for (int i = 0; i < n; ++i) dst[i] = addGlowPixel(line[i], dst[i]);
     }
+}
+
+}  // namespace
+
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
+    SpritePlace place;
+    if (!placeSprite(cx, cy, size, place)) return;
+#ifdef ZD_VECTOR_PATHS
+    sse2::drawSprite(target + place.y0 * kW + place.x0, picture, place.n, place.step);
+#else
+    drawSpriteScalar(target, picture, place);
+#endif
+}
+
+void scalar::addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
+    SpritePlace place;
+    if (placeSprite(cx, cy, size, place)) drawSpriteScalar(target, picture, place);
 }

@@ -27,6 +27,12 @@ inline uint32_t addGlowPixel(uint32_t texel, uint32_t pixel) {
 // A square that does not fit inside the target is not drawn at all.
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size);
 
+// The plain scalar code of the sprite: the definition that its vector path matches
+// bit for bit, kept for the tests and used alone by the scalar build.
+namespace scalar {
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size);
+}  // namespace scalar
+
 class GlowRays {
 public:
     static constexpr int kRaySize = 256;  // ray picture: 256 x 256
@@ -43,10 +49,16 @@ public:
     // One trail of sprites from pixel (x, y) towards and past (256, 128).
     void emitRay(uint32_t* target, int x, int y) const;
 
+    // apply through the plain scalar code alone: what apply matches bit for bit.
+    void applyScalar(uint32_t* target, uint32_t* source) const;
+
     // Picture of level 0 ... 3: the ray's pixel words times 1, 2, 3, 4.
     const uint32_t* level(int index) const { return levels_[index]; }
 
 private:
+    using SpriteFunction = void (*)(uint32_t*, const uint32_t*, int, int, float);
+    void emitRayWith(uint32_t* target, int x, int y, SpriteFunction drawSprite) const;
+
     const uint32_t* levels_[4];
     std::vector<uint32_t> brighter_;  // levels 1 to 3, one 65536-word picture each
 };

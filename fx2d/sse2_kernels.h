@@ -40,6 +40,12 @@ void warpCopy(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
 void warpBlend(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
 void warpBlendWith(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other);
 
+// Glow rays: a bit per pixel of p[0 ... 3] that is a light (every channel at least
+// 248), and the additive sprite blit of an n x n square at `dst` (rows of 512) with
+// the 8.8 texel step `step` over the 256 x 256 picture.
+int lightsAmongFour(const uint32_t* p);
+void drawSprite(uint32_t* dst, const uint32_t* picture, int n, int step);
+
 }  // namespace sse2
 
 #endif

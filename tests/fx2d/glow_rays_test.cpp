@@ -231,4 +231,49 @@ TEST(GlowRaysApply, TrailsStayInsideTheTarget) {
     rays.emitRay(target, 0, 256);
 }
 
+// The fastest sprite blit gives the scalar code's bits: random pictures (whole-word
+// levels included), targets, centres over and past every edge, and sizes from below 1
+// to past the largest that fits, with the small sides that have no whole vector.
+TEST(GlowRaysSameBits, RandomSprites) {
+    std::mt19937 rng(51);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    Image ray(256, 256);
+    for (uint32_t& p : ray.pixels) p = rng();
+    const GlowRays rays(ray);
+    auto target = blankFrame();
+    for (uint32_t& p : target) p = rng();
+    auto expected = target;
+    for (int k = 0; k < 3000; ++k) {
+        const uint32_t* picture = rays.level(static_cast<int>(rng() % 4));
+        const int cx = static_cast<int>(rng() % 600) - 40, cy = static_cast<int>(rng() % 340) - 40;
+        const float size = k % 3 == 0 ? 0.8f + 4.0f * unit(rng) : k % 3 == 1 ? 1.0f + 40.0f * unit(rng) : 300.0f * unit(rng);
+        scalar::addSprite(expected.data(), picture, cx, cy, size);
+        addSprite(target.data(), picture, cx, cy, size);
+        ASSERT_EQ(target, expected) << "sprite " << k << " at " << cx << "," << cy << " size " << size;
+    }
+}
+
+// Whole frames with lights scattered over and around the scan window, some in
+// clusters that suppress each other, against the scalar scan and trails.
+TEST(GlowRaysSameBits, RandomFramesWithLights) {
+    std::mt19937 rng(52);
+    Image ray = patternRay();
+    const GlowRays rays(ray);
+    for (int round = 0; round < 12; ++round) {
+        auto source = blankFrame();
+        for (uint32_t& p : source) p = rng() & 0xFFBFBFBFu;
+        for (int light = 0; light < 25; ++light) {
+            const int x = 44 + static_cast<int>(rng() % 430), y = 25 + static_cast<int>(rng() % 200);
+            source[y * kW + x] = 0x00F8F8F8u | rng();
+            if (light % 3 == 0) source[(y + 1) * kW + x + 1] = 0xFFFFFFFFu;
+        }
+        auto expectedSource = source;
+        auto target = blankFrame(), expected = blankFrame();
+        rays.applyScalar(expected.data(), expectedSource.data());
+        rays.apply(target.data(), source.data());
+        ASSERT_EQ(target, expected) << "round " << round;
+        ASSERT_EQ(source, expectedSource) << "round " << round;
+    }
+}
+
 }  // namespace
