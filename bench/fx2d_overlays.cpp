@@ -1,5 +1,6 @@
-// clearFrame, FadePicture::draw and FadePicture::drawZoomed on the 512 x 256 frame,
-// in pixels per second, next to a plain memcpy of the same frame.
+// clearFrame, FadePicture::draw and FadePicture::drawZoomed on the 512 x 256 frame
+// (the draws through their vector paths and their scalar code), in pixels per
+// second, next to a plain memcpy of the same frame.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -40,20 +41,24 @@ void BM_ClearFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ClearFrame);
 
-void BM_FadePictureDraw(benchmark::State& state) {
+using Draw = void (FadePicture::*)(uint32_t*, int, int, float);
+using DrawZoomed = void (FadePicture::*)(uint32_t*, int, int, float, float);
+
+void BM_FadePictureDraw(benchmark::State& state, Draw draw) {
     const Image picture = pulsePicture();
     FadePicture fade(picture);
     std::vector<uint32_t> frame = bench::noisyPixels(kTargetPixels, 3);
     for (auto _ : state) {
-        fade.draw(frame.data(), 0, 0, 0.6f);
+        (fade.*draw)(frame.data(), 0, 0, 0.6f);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK(BM_FadePictureDraw);
+BENCHMARK_CAPTURE(BM_FadePictureDraw, vector, &FadePicture::draw);
+BENCHMARK_CAPTURE(BM_FadePictureDraw, scalar, &FadePicture::drawScalar);
 
 // Zoom in per mille; the items are the output pixels (out width x out height).
-void BM_FadePictureDrawZoomed(benchmark::State& state) {
+void BM_FadePictureDrawZoomed(benchmark::State& state, DrawZoomed draw) {
     const Image picture = pulsePicture();
     FadePicture fade(picture);
     std::vector<uint32_t> frame = bench::noisyPixels(kTargetPixels, 3);
@@ -61,11 +66,12 @@ void BM_FadePictureDrawZoomed(benchmark::State& state) {
     const int64_t outPixels =
         static_cast<int64_t>(kTargetWidth * zoom) * static_cast<int64_t>(kTargetHeight * zoom);
     for (auto _ : state) {
-        fade.drawZoomed(frame.data(), 0, 0, 0.6f, zoom);
+        (fade.*draw)(frame.data(), 0, 0, 0.6f, zoom);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * outPixels);
 }
-BENCHMARK(BM_FadePictureDrawZoomed)->Arg(1000)->Arg(850)->Arg(500);
+BENCHMARK_CAPTURE(BM_FadePictureDrawZoomed, vector, &FadePicture::drawZoomed)->Arg(1000)->Arg(850)->Arg(500);
+BENCHMARK_CAPTURE(BM_FadePictureDrawZoomed, scalar, &FadePicture::drawZoomedScalar)->Arg(1000)->Arg(850)->Arg(500);
 
 }  // namespace

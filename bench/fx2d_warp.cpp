@@ -1,5 +1,5 @@
-// The grid-warp mappers, smearRows and blendRows over the full 512 x 256 frame,
-// in pixels per second, next to a plain memcpy of the same frame.
+// The grid-warp mappers over the full 512 x 256 frame, each through its vector path
+// and its scalar code, in pixels per second, next to a plain memcpy of the same frame.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "fx2d/mul_table.h"
-#include "fx2d/row_effects.h"
 #include "fx2d/warp_grid.h"
 #include "resources/image.h"
 
@@ -36,73 +34,47 @@ WarpGrid swirlingGrid() {
 void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_Memcpy);
 
-void BM_WarpCopy(benchmark::State& state) {
+using MapFunction = void (*)(uint32_t*, const WarpGrid&, const Image&);
+using MapWithFunction = void (*)(uint32_t*, const WarpGrid&, const Image&, const Image&);
+
+void BM_WarpCopy(benchmark::State& state, MapFunction warp) {
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
-        warpCopy(frame.data(), grid, texture);
+        warp(frame.data(), grid, texture);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK(BM_WarpCopy);
+BENCHMARK_CAPTURE(BM_WarpCopy, vector, warpCopy);
+BENCHMARK_CAPTURE(BM_WarpCopy, scalar, scalar::warpCopy);
 
-void BM_WarpBlend(benchmark::State& state) {
+void BM_WarpBlend(benchmark::State& state, MapFunction warp) {
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 3);
     for (auto _ : state) {
-        warpBlend(frame.data(), grid, texture);
+        warp(frame.data(), grid, texture);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK(BM_WarpBlend);
+BENCHMARK_CAPTURE(BM_WarpBlend, vector, warpBlend);
+BENCHMARK_CAPTURE(BM_WarpBlend, scalar, scalar::warpBlend);
 
-void BM_WarpBlendWith(benchmark::State& state) {
+void BM_WarpBlendWith(benchmark::State& state, MapWithFunction warp) {
     const Image texture = noisyImage(256, 256, 2);
     const Image other = noisyImage(kTargetWidth, kTargetHeight, 4);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
-        warpBlendWith(frame.data(), grid, texture, other);
+        warp(frame.data(), grid, texture, other);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK(BM_WarpBlendWith);
-
-// Radius per row as the smear wave at its strongest: 0 at the top and bottom
-// 40 rows, up to 60 in the middle (argument 0), or one radius for every row. The
-// work per pixel does not depend on the pixels, so the frame is smeared again and again.
-void BM_SmearRows(benchmark::State& state) {
-    std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 5);
-    std::vector<int32_t> radii(kTargetHeight, 0);
-    for (int row = 40; row < 216; ++row)
-        radii[row] = static_cast<int32_t>(60.0 * std::sin(3.141592 * (row - 40) / 176));
-    if (state.range(0) > 0) std::fill(radii.begin(), radii.end(), static_cast<int32_t>(state.range(0)));
-    for (auto _ : state) {
-        smearRows(frame.data(), radii.data(), kTargetWidth, kTargetWidth, kTargetHeight, 1);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kTargetPixels);
-}
-BENCHMARK(BM_SmearRows)->Arg(0)->Arg(8);
-
-// Every row at a level strictly between 0 and 255, so each pixel is mixed.
-void BM_BlendRows(benchmark::State& state) {
-    buildMulTable();
-    const std::vector<uint32_t> source = noisyPixels(kTargetPixels, 6);
-    std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 7);
-    std::vector<int32_t> levels(kTargetHeight);
-    for (int y = 0; y < kTargetHeight; ++y) levels[y] = 1 + y % 254;
-    for (auto _ : state) {
-        blendRows(frame.data(), source.data(), levels.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kTargetPixels);
-}
-BENCHMARK(BM_BlendRows);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, vector, warpBlendWith);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, scalar, scalar::warpBlendWith);
 
 }  // namespace

@@ -1,5 +1,6 @@
-// GlowRays::apply on a tunnel frame with bright spots, in frames per second,
-// next to a plain memcpy of the same 512 x 256 frame. Uses "txt5.jpg" and
+// GlowRays::apply (through its vector paths and its scalar code) on a tunnel frame
+// with bright spots, in frames per second, next to a plain memcpy of the same
+// 512 x 256 frame. Uses "txt5.jpg" and
 // "ray.tga" of the default content when it has been generated into the build
 // folder, else a synthetic texture with near-white spots and a soft glow.
 #include <benchmark/benchmark.h>
@@ -54,14 +55,16 @@ BENCHMARK(BM_MemcpyFrame);
 
 // Each frame refills the source (apply clears pixels around every light), as
 // the tunnel warp refills workBuffer in the presentation: one memcpy more.
-void BM_GlowRaysApply(benchmark::State& state) {
+using Apply = void (GlowRays::*)(uint32_t*, uint32_t*) const;
+
+void BM_GlowRaysApply(benchmark::State& state, Apply apply) {
     static const GlowPictures pictures;
     const GlowRays rays(pictures.ray);
     const auto frame = tunnelFrame(pictures.texture, static_cast<float>(state.range(0)));
     std::vector<uint32_t> source(kTargetPixels), target(kTargetPixels);
     for (auto _ : state) {
         std::memcpy(source.data(), frame.data(), sizeof(uint32_t) * kTargetPixels);
-        rays.apply(target.data(), source.data());
+        (rays.*apply)(target.data(), source.data());
         benchmark::DoNotOptimize(target.data());
         benchmark::ClobberMemory();
     }
@@ -72,6 +75,7 @@ void BM_GlowRaysApply(benchmark::State& state) {
     state.counters["content"] = pictures.fromContent ? 1 : 0;
     bench::countFrames(state);
 }
-BENCHMARK(BM_GlowRaysApply)->Arg(0)->Arg(3);
+BENCHMARK_CAPTURE(BM_GlowRaysApply, vector, &GlowRays::apply)->Arg(0)->Arg(3);
+BENCHMARK_CAPTURE(BM_GlowRaysApply, scalar, &GlowRays::applyScalar)->Arg(0)->Arg(3);
 
 }  // namespace
