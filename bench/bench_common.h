@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fx2d/target.h"
+#include "fx2d/vector_paths.h"
 #include "resources/image.h"
 #include "resources/resource_cache.h"
 
@@ -67,6 +68,25 @@ inline Image softGlow() {
         }
     return ray;
 }
+
+// Runs a benchmark's kernels on one path (vector_paths.h) while it lives; skips the
+// benchmark when this build or CPU does not have the path.
+class OnPath {
+public:
+    OnPath(benchmark::State& state, VectorPath path) : available_(path <= bestVectorPath()) {
+        if (available_)
+            limitVectorPath(path);
+        else
+            state.SkipWithError("this build or CPU does not have this path");
+    }
+    ~OnPath() { limitVectorPath(VectorPath::Avx2); }
+    OnPath(const OnPath&) = delete;
+    OnPath& operator=(const OnPath&) = delete;
+    bool available() const { return available_; }
+
+private:
+    bool available_;
+};
 
 // Frames per second, from the iterations of a benchmark that draws one frame each.
 inline void countFrames(benchmark::State& state) {

@@ -1,5 +1,5 @@
-// smearRows and blendRows over the full 512 x 256 frame, each through its vector
-// path and its scalar code, next to a plain memcpy of the frame; blendRows also next
+// smearRows and blendRows over the full 512 x 256 frame, each through its scalar code
+// and its vector paths, next to a plain memcpy of the frame; blendRows also next
 // to pixman doing the same crossfade (OVER of the opaque source through a solid
 // mask of the row's level: source * level + target * (1 - level)).
 #include <benchmark/benchmark.h>
@@ -16,8 +16,6 @@
 namespace {
 
 using bench::noisyPixels;
-using SmearFunction = void (*)(uint32_t*, const int32_t*, int, int, int, int);
-using BlendFunction = void (*)(uint32_t*, const uint32_t*, const int32_t*);
 
 void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_Memcpy);
@@ -25,20 +23,22 @@ BENCHMARK(BM_Memcpy);
 // Radius per row as the smear wave at its strongest: 0 at the top and bottom
 // 40 rows, up to 60 in the middle (argument 0), or one radius for every row. The
 // work per pixel does not depend on the pixels, so the frame is smeared again and again.
-void BM_SmearRows(benchmark::State& state, SmearFunction smear) {
+void BM_SmearRows(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 5);
     std::vector<int32_t> radii(kTargetHeight, 0);
     for (int row = 40; row < 216; ++row)
         radii[row] = static_cast<int32_t>(60.0 * std::sin(3.141592 * (row - 40) / 176));
     if (state.range(0) > 0) std::fill(radii.begin(), radii.end(), static_cast<int32_t>(state.range(0)));
     for (auto _ : state) {
-        smear(frame.data(), radii.data(), kTargetWidth, kTargetWidth, kTargetHeight, 1);
+        smearRows(frame.data(), radii.data(), kTargetWidth, kTargetWidth, kTargetHeight, 1);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK_CAPTURE(BM_SmearRows, vector, smearRows)->Arg(0)->Arg(8);
-BENCHMARK_CAPTURE(BM_SmearRows, scalar, scalar::smearRows)->Arg(0)->Arg(8);
+BENCHMARK_CAPTURE(BM_SmearRows, scalar, VectorPath::None)->Arg(0)->Arg(8);
+BENCHMARK_CAPTURE(BM_SmearRows, sse2, VectorPath::Sse2)->Arg(0)->Arg(8);
+BENCHMARK_CAPTURE(BM_SmearRows, avx2, VectorPath::Avx2)->Arg(0)->Arg(8);
 
 // Levels 1 ... 254 (every row mixed), or one level for all rows (the argument).
 std::vector<int32_t> blendLevels(int64_t level) {
@@ -47,19 +47,21 @@ std::vector<int32_t> blendLevels(int64_t level) {
     return levels;
 }
 
-void BM_BlendRows(benchmark::State& state, BlendFunction blend) {
+void BM_BlendRows(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     buildMulTable();
     const std::vector<uint32_t> source = noisyPixels(kTargetPixels, 6);
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 7);
     const std::vector<int32_t> levels = blendLevels(state.range(0));
     for (auto _ : state) {
-        blend(frame.data(), source.data(), levels.data());
+        blendRows(frame.data(), source.data(), levels.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK_CAPTURE(BM_BlendRows, vector, blendRows)->Arg(0)->Arg(100);
-BENCHMARK_CAPTURE(BM_BlendRows, scalar, scalar::blendRows)->Arg(0)->Arg(100);
+BENCHMARK_CAPTURE(BM_BlendRows, scalar, VectorPath::None)->Arg(0)->Arg(100);
+BENCHMARK_CAPTURE(BM_BlendRows, sse2, VectorPath::Sse2)->Arg(0)->Arg(100);
+BENCHMARK_CAPTURE(BM_BlendRows, avx2, VectorPath::Avx2)->Arg(0)->Arg(100);
 
 // pixman: one composite per row through that row's solid mask (argument 0), or one
 // composite of the whole frame through one mask (argument = the level).

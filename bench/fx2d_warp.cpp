@@ -1,5 +1,5 @@
-// The grid-warp mappers over the full 512 x 256 frame, each through its vector path
-// and its scalar code, in pixels per second, next to a plain memcpy of the same frame.
+// The grid-warp mappers over the full 512 x 256 frame, each through its scalar code
+// and its vector paths, in pixels per second, next to a plain memcpy of the same frame.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -34,47 +34,50 @@ WarpGrid swirlingGrid() {
 void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_Memcpy);
 
-using MapFunction = void (*)(uint32_t*, const WarpGrid&, const Image&);
-using MapWithFunction = void (*)(uint32_t*, const WarpGrid&, const Image&, const Image&);
-
-void BM_WarpCopy(benchmark::State& state, MapFunction warp) {
+void BM_WarpCopy(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
-        warp(frame.data(), grid, texture);
+        warpCopy(frame.data(), grid, texture);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK_CAPTURE(BM_WarpCopy, vector, warpCopy);
-BENCHMARK_CAPTURE(BM_WarpCopy, scalar, scalar::warpCopy);
+BENCHMARK_CAPTURE(BM_WarpCopy, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_WarpCopy, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_WarpCopy, avx2, VectorPath::Avx2);
 
-void BM_WarpBlend(benchmark::State& state, MapFunction warp) {
+void BM_WarpBlend(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 3);
     for (auto _ : state) {
-        warp(frame.data(), grid, texture);
+        warpBlend(frame.data(), grid, texture);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK_CAPTURE(BM_WarpBlend, vector, warpBlend);
-BENCHMARK_CAPTURE(BM_WarpBlend, scalar, scalar::warpBlend);
+BENCHMARK_CAPTURE(BM_WarpBlend, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_WarpBlend, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_WarpBlend, avx2, VectorPath::Avx2);
 
-void BM_WarpBlendWith(benchmark::State& state, MapWithFunction warp) {
+void BM_WarpBlendWith(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     const Image texture = noisyImage(256, 256, 2);
     const Image other = noisyImage(kTargetWidth, kTargetHeight, 4);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame(kTargetPixels);
     for (auto _ : state) {
-        warp(frame.data(), grid, texture, other);
+        warpBlendWith(frame.data(), grid, texture, other);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kTargetPixels);
 }
-BENCHMARK_CAPTURE(BM_WarpBlendWith, vector, warpBlendWith);
-BENCHMARK_CAPTURE(BM_WarpBlendWith, scalar, scalar::warpBlendWith);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, avx2, VectorPath::Avx2);
 
 }  // namespace

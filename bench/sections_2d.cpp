@@ -2,7 +2,8 @@
 // the opening (swirl warp with the portraits), the tunnel with glow rays (and
 // with the panel wipe on top), and the closing swirl. In frames per second, next
 // to a memcpy of the 512 x 256 frame. Uses the default content when it has been
-// generated into the build folder, else synthetic pictures of the same sizes.
+// generated into the build folder, else synthetic pictures of the same sizes. Each
+// frame runs through the kernels' scalar code and through their vector paths.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -82,7 +83,8 @@ BENCHMARK(BM_MemcpyFrame);
 
 // Orders 0 to 5: the swirl warp and all eight portraits (both pictures of each
 // pair drawn, as while a pair cross-fades).
-void BM_OpeningFrame(benchmark::State& state) {
+void BM_OpeningFrame(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     pictures();
     for (float& level : portraitLevel) level = 0.5f;
     for (auto _ : state) {
@@ -92,39 +94,50 @@ void BM_OpeningFrame(benchmark::State& state) {
     for (float& level : portraitLevel) level = 0.0f;
     countFrames(state);
 }
-BENCHMARK(BM_OpeningFrame);
+BENCHMARK_CAPTURE(BM_OpeningFrame, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_OpeningFrame, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_OpeningFrame, avx2, VectorPath::Avx2);
+
+// The tunnel frames cycle through the same 20 seconds on every path, 50 frames a
+// second, so that each path meets the same mix of lights.
+float tunnelTime(int frame) { return 0.02f * static_cast<float>(frame % 1000); }
 
 // Orders 21 to 25: the tunnel into workBuffer, then the frame with glow rays.
-void BM_TunnelGlowFrame(benchmark::State& state) {
+void BM_TunnelGlowFrame(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     pictures();
-    float t = 0.0f;
-    for (auto _ : state) {
+    for (int frame = 0; auto _ : state) {
+        const float t = tunnelTime(frame++);
         tunnelWarp(t);
         glowScene(t);
-        t += 0.02f;
         benchmark::ClobberMemory();
     }
     countFrames(state);
 }
-BENCHMARK(BM_TunnelGlowFrame);
+BENCHMARK_CAPTURE(BM_TunnelGlowFrame, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_TunnelGlowFrame, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_TunnelGlowFrame, avx2, VectorPath::Avx2);
 
 // From (25, 64): as above, with the panel built and wiped in over it.
-void BM_TunnelGlowPanelFrame(benchmark::State& state) {
+void BM_TunnelGlowPanelFrame(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     pictures();
-    float t = 0.0f;
-    for (auto _ : state) {
+    for (int frame = 0; auto _ : state) {
+        const float t = tunnelTime(frame++);
         tunnelWarp(t);
         glowScene(t);
         wipeToPanel(1.5f);
-        t += 0.02f;
         benchmark::ClobberMemory();
     }
     countFrames(state);
 }
-BENCHMARK(BM_TunnelGlowPanelFrame);
+BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, avx2, VectorPath::Avx2);
 
 // Orders 41 to 46: the swirl warp of the opening pictures.
-void BM_ClosingFrame(benchmark::State& state) {
+void BM_ClosingFrame(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
     pictures();
     for (auto _ : state) {
         closingWarp(0.0f);
@@ -132,6 +145,8 @@ void BM_ClosingFrame(benchmark::State& state) {
     }
     countFrames(state);
 }
-BENCHMARK(BM_ClosingFrame);
+BENCHMARK_CAPTURE(BM_ClosingFrame, scalar, VectorPath::None);
+BENCHMARK_CAPTURE(BM_ClosingFrame, sse2, VectorPath::Sse2);
+BENCHMARK_CAPTURE(BM_ClosingFrame, avx2, VectorPath::Avx2);
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "fx2d/sse2_kernels.h"
+#include "fx2d/table_multiplier.h"
+#include "fx2d/vector_kernels.h"
 
 namespace {
 
@@ -84,80 +85,25 @@ void FadePicture::blendSpan(uint32_t* out, const uint32_t* picture, int count, u
     }
 }
 
-#ifdef ZD_VECTOR_PATHS
-
 void FadePicture::draw(uint32_t* dst, int x, int y, float level) {
     buildTables(level);
     const VisiblePart part = visiblePart(x, y, width, height);
     if (part.empty()) return;
-    const sse2::FadeWeights weights = sse2::fadeWeights(fadeIn_.data(), fadeOut_.data());
+
+    // The vector path does whole vectors of each row; the tables do the rest (all of
+    // it without a vector path).
+    const VectorKernels* vector = vectorKernels();
+    const FadeWeights weights = vector ? fadeWeights(fadeIn_.data(), fadeOut_.data()) : FadeWeights{};
     const int count = static_cast<int>(part.c1 - part.c0);
     for (int64_t r = part.r0; r < part.r1; ++r) {
         const uint32_t* src = image_->row(static_cast<int>(r)) + part.c0;
         uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
-        const int done = sse2::fadeSpan(out, src, count, weights, kDrawOpaque);
+        const int done = vector ? vector->fadeSpan(out, src, count, weights, kDrawOpaque) : 0;
         blendSpan(out + done, src + done, count - done, kDrawOpaque);
     }
 }
 
-// The sampled columns are the same for every row: each picture row they come from is
-// gathered into a line once, then blended like a 1:1 row.
 void FadePicture::drawZoomed(uint32_t* dst, int x, int y, float level, float zoom) {
-    buildTables(level);
-    const auto [step, part] = zoomedPart(x, y, width, height, zoom);
-    if (part.empty()) return;
-    const sse2::FadeWeights weights = sse2::fadeWeights(fadeIn_.data(), fadeOut_.data());
-    const int count = static_cast<int>(part.c1 - part.c0);  // at most the target's width
-    const int64_t sx0 = part.c0 * step;
-    const bool oneToOne = step == 65536;  // the columns follow each other: no gathering
-    int32_t columns[kTargetWidth];
-    for (int c = 0; c < count; ++c) columns[c] = static_cast<int32_t>((sx0 + c * step) >> 16);
-
-    uint32_t line[kTargetWidth];
-    int gatheredRow = -1;
-    int64_t sy = part.r0 * step;  // 16.16
-    for (int64_t r = part.r0; r < part.r1; ++r, sy += step) {
-        const int row = static_cast<int>(sy >> 16);
-        const uint32_t* src = image_->row(row);
-        if (oneToOne) {
-            src += columns[0];
-        } else {
-            if (row != gatheredRow) {
-                for (int c = 0; c < count; ++c) line[c] = src[columns[c]];
-                gatheredRow = row;
-            }
-            src = line;
-        }
-        uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
-        const int done = sse2::fadeSpan(out, src, count, weights, kZoomedOpaque);
-        blendSpan(out + done, src + done, count - done, kZoomedOpaque);
-    }
-}
-
-#else
-
-void FadePicture::draw(uint32_t* dst, int x, int y, float level) { drawScalar(dst, x, y, level); }
-
-void FadePicture::drawZoomed(uint32_t* dst, int x, int y, float level, float zoom) {
-    drawZoomedScalar(dst, x, y, level, zoom);
-}
-
-#endif
-
-void FadePicture::drawScalar(uint32_t* dst, int x, int y, float level) {
-    buildTables(level);
-    const VisiblePart part = visiblePart(x, y, width, height);
-    if (part.empty()) return;
-
-    const int count = static_cast<int>(part.c1 - part.c0);
-    for (int64_t r = part.r0; r < part.r1; ++r) {
-        const uint32_t* src = image_->row(static_cast<int>(r)) + part.c0;
-        uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
-        blendSpan(out, src, count, kDrawOpaque);
-    }
-}
-
-void FadePicture::drawZoomedScalar(uint32_t* dst, int x, int y, float level, float zoom) {
     buildTables(level);
     // Visible output columns and rows; their source positions stay those of the whole
     // picture (column c samples c * step).
@@ -166,6 +112,26 @@ void FadePicture::drawZoomedScalar(uint32_t* dst, int x, int y, float level, flo
 
     const int count = static_cast<int>(part.c1 - part.c0);
     const int64_t sx0 = part.c0 * step;
+    if (const VectorKernels* vector = vectorKernels()) {
+        // The sampled picture columns are the same for every row: worked out once,
+        // then each row is a sampled span, or a 1:1 span when they follow each other.
+        const FadeWeights weights = fadeWeights(fadeIn_.data(), fadeOut_.data());
+        alignas(32) int32_t columns[kTargetWidth];  // count is at most the target's width
+        for (int c = 0; c < count; ++c) columns[c] = static_cast<int32_t>((sx0 + c * step) >> 16);
+        int64_t sy = part.r0 * step;  // 16.16
+        for (int64_t r = part.r0; r < part.r1; ++r, sy += step) {
+            const uint32_t* src = image_->row(static_cast<int>(sy >> 16));
+            uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
+            const int done = step == 65536
+                                 ? vector->fadeSpan(out, src + columns[0], count, weights, kZoomedOpaque)
+                                 : vector->fadeSpanSampled(out, src, width, columns, count, weights, kZoomedOpaque);
+            for (int c = done; c < count; ++c) {
+                const uint32_t p = src[columns[c]];
+                if (p & kZoomedOpaque) out[c] = blend(p, out[c]);
+            }
+        }
+        return;
+    }
     int64_t sy = part.r0 * step;  // 16.16
     for (int64_t r = part.r0; r < part.r1; ++r, sy += step) {
         const uint32_t* src = image_->row(static_cast<int>(sy >> 16));
@@ -176,4 +142,37 @@ void FadePicture::drawZoomedScalar(uint32_t* dst, int x, int y, float level, flo
             if (p & kZoomedOpaque) out[c] = blend(p, out[c]);
         }
     }
+}
+
+namespace {
+
+bool isIdentity(const uint8_t* table) {
+    for (int v = 0; v < 256; ++v)
+        if (table[v] != v) return false;
+    return true;
+}
+
+bool isZero(const uint8_t* table) {
+    for (int v = 0; v < 256; ++v)
+        if (table[v] != 0) return false;
+    return true;
+}
+
+}  // namespace
+
+// A table i -> trunc(i * level) is (i * m) >> 16 for some 16-bit m unless it is the
+// identity (level 1): the levels that give the same table form an interval between
+// neighbouring fractions a/b and c/d with b, d <= 255, which is at least 1/65025 wide and
+// so holds a multiple of 1/65536. fitTableMultiplier finds it and checks every entry.
+FadeWeights fadeWeights(const uint8_t* fadeIn, const uint8_t* fadeOut) {
+    using Kind = FadeWeights::Kind;
+    const auto in = fitTableMultiplier(fadeIn);
+    const auto out = fitTableMultiplier(fadeOut);
+    // Both tables rise with i, so the largest sum of two entries is at 255: within a
+    // byte, as the scalar code's packed sum needs.
+    if (in && out && in->bias == 0 && out->bias == 0 && fadeIn[255] + fadeOut[255] <= 255)
+        return {Kind::Mix, in->multiplier, out->multiplier};
+    if (isIdentity(fadeIn) && isZero(fadeOut)) return {Kind::CopyPicture};
+    if (isZero(fadeIn) && isIdentity(fadeOut)) return {Kind::KeepTarget};
+    return {};
 }

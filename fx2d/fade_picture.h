@@ -13,6 +13,8 @@
 // of fadeIn is trunc(i * level), of fadeOut trunc(i * (1 - level)), in double.
 void buildFadeTables(float level, uint8_t* fadeIn, uint8_t* fadeOut);
 
+// Both draws run the vector path of vectorPath() (vector_paths.h) when there is one;
+// each path gives exactly the bits of the scalar code.
 class FadePicture {
 public:
     // Keeps a pointer to `image`, which must outlive the object (the resource cache owns it).
@@ -26,11 +28,6 @@ public:
     // As draw, with the picture scaled by `zoom` (nearest neighbour, 16.16 steps from the
     // picture's top-left pixel). Pixels with every channel below 8 are transparent.
     void drawZoomed(uint32_t* dst, int x, int y, float level, float zoom);
-
-    // The plain scalar code of both draws: the definition that their vector paths
-    // match bit for bit, kept for the tests and used alone by the scalar build.
-    void drawScalar(uint32_t* dst, int x, int y, float level);
-    void drawZoomedScalar(uint32_t* dst, int x, int y, float level, float zoom);
 
     int32_t width;
     int32_t height;

@@ -5,7 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "fx2d/sse2_kernels.h"
+#include "fx2d/vector_paths.h"
+#ifdef ZD_VECTOR_PATHS
+#include <emmintrin.h>
+#endif
+
+#include "fx2d/vector_kernels.h"
 #include "resources/image.h"
 #include "resources/load_error.h"
 
@@ -54,12 +59,23 @@ void clearAroundLight(uint32_t* p) {
     p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
 }
 
+#ifdef ZD_VECTOR_PATHS
+// A bit per light among p[0 ... 3] (SSE2, every vector path has it).
+int lightsAmongFour(const uint32_t* p) {
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kLightMask));
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(pixels, mask), mask)));
+}
+#endif
+
 // The first light of row[x ... last], or last + 1 when there is none.
 int nextLight(const uint32_t* row, int x, int last) {
 #ifdef ZD_VECTOR_PATHS
-    for (; x + 3 <= last; x += 4) {
-        const int lights = sse2::lightsAmongFour(row + x);
-        if (lights != 0) return x + std::countr_zero(static_cast<unsigned>(lights));
+    if (vectorPath() != VectorPath::None) {
+        for (; x + 3 <= last; x += 4) {
+            const int lights = lightsAmongFour(row + x);
+            if (lights != 0) return x + std::countr_zero(static_cast<unsigned>(lights));
+        }
     }
 #endif
     for (; x <= last; ++x)
@@ -81,21 +97,7 @@ void GlowRays::apply(uint32_t* target, uint32_t* source) const {
     }
 }
 
-void GlowRays::applyScalar(uint32_t* target, uint32_t* source) const {
-    std::memcpy(target, source, sizeof(uint32_t) * kW * kH);
-    for (int y = kScanTop; y <= kScanBottom; ++y) {
-        uint32_t* row = source + y * kW;
-        for (int x = kScanLeft; x <= kScanRight; ++x) {
-            if ((row[x] & kLightMask) != kLightMask) continue;
-            clearAroundLight(row + x);
-            emitRayWith(target, x, y, scalar::addSprite);
-        }
-    }
-}
-
-void GlowRays::emitRay(uint32_t* target, int x, int y) const { emitRayWith(target, x, y, addSprite); }
-
-void GlowRays::emitRayWith(uint32_t* target, int x, int y, SpriteFunction drawSprite) const {
+void GlowRays::emitRay(uint32_t* target, int x, int y) const {
     // Only points of the target emit; this also keeps every sprite centre
     // within a few thousand pixels, well inside int range.
     if (x < 0 || x >= kW || y < 0 || y >= kH) return;
@@ -130,7 +132,7 @@ void GlowRays::emitRayWith(uint32_t* target, int x, int y, SpriteFunction drawSp
     float py = static_cast<float>(y);
     float size = 4.0f;
     for (int k = 0; k < sprites; ++k) {
-        drawSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
+        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
         px += sx;
         py += sy;
         size += growth;
@@ -196,14 +198,8 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
     SpritePlace place;
     if (!placeSprite(cx, cy, size, place)) return;
-#ifdef ZD_VECTOR_PATHS
-    sse2::drawSprite(target + place.y0 * kW + place.x0, picture, place.n, place.step);
-#else
-    drawSpriteScalar(target, picture, place);
-#endif
-}
-
-void scalar::addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
-    SpritePlace place;
-    if (placeSprite(cx, cy, size, place)) drawSpriteScalar(target, picture, place);
+    if (const VectorKernels* vector = vectorKernels())
+        vector->drawSprite(target + place.y0 * kW + place.x0, picture, place.n, place.step);
+    else
+        drawSpriteScalar(target, picture, place);
 }

@@ -24,14 +24,10 @@ inline uint32_t addGlowPixel(uint32_t texel, uint32_t pixel) {
 
 // Adds a square of a 256 x 256 picture (rows of 256) to a 512 x 256 target,
 // scaled to 2 * size pixels a side, its top-left at (cx - size, cy - size).
-// A square that does not fit inside the target is not drawn at all.
+// A square that does not fit inside the target is not drawn at all. The search for
+// lights and the blit run the vector path of vectorPath() (vector_paths.h) when there
+// is one; each path gives exactly the bits of the scalar code.
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size);
-
-// The plain scalar code of the sprite: the definition that its vector path matches
-// bit for bit, kept for the tests and used alone by the scalar build.
-namespace scalar {
-void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size);
-}  // namespace scalar
 
 class GlowRays {
 public:
@@ -49,16 +45,10 @@ public:
     // One trail of sprites from pixel (x, y) towards and past (256, 128).
     void emitRay(uint32_t* target, int x, int y) const;
 
-    // apply through the plain scalar code alone: what apply matches bit for bit.
-    void applyScalar(uint32_t* target, uint32_t* source) const;
-
     // Picture of level 0 ... 3: the ray's pixel words times 1, 2, 3, 4.
     const uint32_t* level(int index) const { return levels_[index]; }
 
 private:
-    using SpriteFunction = void (*)(uint32_t*, const uint32_t*, int, int, float);
-    void emitRayWith(uint32_t* target, int x, int y, SpriteFunction drawSprite) const;
-
     const uint32_t* levels_[4];
     std::vector<uint32_t> brighter_;  // levels 1 to 3, one 65536-word picture each
 };

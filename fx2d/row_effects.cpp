@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "fx2d/mul_table.h"
-#include "fx2d/sse2_kernels.h"
+#include "fx2d/vector_kernels.h"
 
 uint8_t divTable[257 * 256];
 
@@ -91,24 +91,12 @@ void buildDivTableOnce() {
 
 void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep) {
     buildDivTableOnce();
-#ifdef ZD_VECTOR_PATHS
-    sse2::smearRows(pixels, radii, lineStep, length, lines, pixelStep);
-#else
-    scalar::smearRows(pixels, radii, lineStep, length, lines, pixelStep);
-#endif
-}
-
-void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
-#ifdef ZD_VECTOR_PATHS
-    sse2::blendRows(target, source, levels);
-#else
-    scalar::blendRows(target, source, levels);
-#endif
-}
-
-void scalar::smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines,
-                       int pixelStep) {
-    buildDivTableOnce();
+    // The vector paths run lines side by side: they need row-like lines, pixels one
+    // apart, that do not overlap.
+    const VectorKernels* vector = vectorKernels();
+    if (vector && pixelStep == 1 && (lines <= 1 || lineStep >= length) &&
+        vector->smearRows(pixels, radii, lineStep, length, lines))
+        return;
     for (int m = 0; m < lines; ++m) {
         if (radii[m] <= 0) continue;
         // The table has rows up to 256, and the first window must lie inside the line.
@@ -118,7 +106,11 @@ void scalar::smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int
     }
 }
 
-void scalar::blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
+void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
+    if (const VectorKernels* vector = vectorKernels()) {
+        vector->blendRows(target, source, levels);
+        return;
+    }
     for (int y = 0; y < kTargetHeight; ++y) {
         const int level = std::clamp(levels[y], 0, 255);
         uint32_t* out = target + y * kTargetWidth;

@@ -13,6 +13,9 @@ extern uint8_t divTable[257 * 256];
 
 void buildDivTable();
 
+// Both effects run the vector path of vectorPath() (vector_paths.h) when there is
+// one; each path gives exactly the bits of the scalar code.
+
 // Smears `lines` lines of `length` pixels to the right. Line m starts at pixel
 // m * lineStep, its pixels `pixelStep` apart, and uses radius radii[m]: 0 or less
 // leaves the line alone; larger radii are clamped to 256 and to length - 1.
@@ -22,10 +25,3 @@ void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length,
 // (0 ... 255, clamped): 0 leaves the row, 255 copies it, others mix through mulTable
 // (which must have been built).
 void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
-
-// The plain scalar code of both effects: the definition that the vector paths
-// above match bit for bit, kept for the tests and used alone by the scalar build.
-namespace scalar {
-void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep);
-void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
-}  // namespace scalar

@@ -1,6 +1,6 @@
 #include "fx2d/warp_grid.h"
 
-#include "fx2d/sse2_kernels.h"
+#include "fx2d/vector_kernels.h"
 #include "fx2d/warp_edges.h"
 #include "resources/load_error.h"
 
@@ -52,46 +52,25 @@ std::string sizeText(const Image& image) {
 
 }  // namespace
 
-#ifdef ZD_VECTOR_PATHS
-
 void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    sse2::warpCopy(target, grid, texture.pixels.data());
+    if (const VectorKernels* vector = vectorKernels())
+        vector->warpCopy(target, grid, texture.pixels.data());
+    else
+        mapGrid<WarpMode::Copy>(target, grid, texture.pixels.data(), nullptr);
 }
 
 void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    sse2::warpBlend(target, grid, texture.pixels.data());
+    if (const VectorKernels* vector = vectorKernels())
+        vector->warpBlend(target, grid, texture.pixels.data());
+    else
+        mapGrid<WarpMode::Blend>(target, grid, texture.pixels.data(), nullptr);
 }
 
 void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
-    sse2::warpBlendWith(target, grid, texture.pixels.data(), other.pixels.data());
-}
-
-#else
-
-void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    scalar::warpCopy(target, grid, texture);
-}
-
-void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    scalar::warpBlend(target, grid, texture);
-}
-
-void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
-    scalar::warpBlendWith(target, grid, texture, other);
-}
-
-#endif
-
-void scalar::warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    mapGrid<WarpMode::Copy>(target, grid, texture.pixels.data(), nullptr);
-}
-
-void scalar::warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture) {
-    mapGrid<WarpMode::Blend>(target, grid, texture.pixels.data(), nullptr);
-}
-
-void scalar::warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other) {
-    mapGrid<WarpMode::BlendWith>(target, grid, texture.pixels.data(), other.pixels.data());
+    if (const VectorKernels* vector = vectorKernels())
+        vector->warpBlendWith(target, grid, texture.pixels.data(), other.pixels.data());
+    else
+        mapGrid<WarpMode::BlendWith>(target, grid, texture.pixels.data(), other.pixels.data());
 }
 
 void checkWarpTexture(const Image& texture, const std::string& name) {

@@ -27,7 +27,8 @@ struct WarpGrid {
 
 // All three write every pixel of `target` (512 x 256, rows back to back). `texture`
 // must have 256-pixel rows and at least 256 rows (see checkWarpTexture); texel
-// coordinates wrap at 256.
+// coordinates wrap at 256. They run the vector path of vectorPath() (vector_paths.h)
+// when there is one; each path gives exactly the bits of the scalar code.
 
 // target pixel = texel, all 32 bits.
 void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture);
@@ -36,14 +37,6 @@ void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture);
 // target pixel = average of the texel and the same pixel of `other` (512-pixel rows,
 // at least 256 rows; see checkWarpOther). The old target is not read.
 void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other);
-
-// The plain scalar code of the three mappers: the definition that their vector paths
-// match bit for bit, kept for the tests and used alone by the scalar build.
-namespace scalar {
-void warpCopy(uint32_t* target, const WarpGrid& grid, const Image& texture);
-void warpBlend(uint32_t* target, const WarpGrid& grid, const Image& texture);
-void warpBlendWith(uint32_t* target, const WarpGrid& grid, const Image& texture, const Image& other);
-}  // namespace scalar
 
 // Start-up checks of the pictures a scene hands the mappers; throw LoadError
 // "<name>: <problem>" when a picture does not fit.

@@ -11,6 +11,7 @@
 
 #include "resources/image.h"
 #include "resources/load_error.h"
+#include "tests/fx2d/paths.h"
 
 namespace {
 
@@ -231,25 +232,40 @@ TEST(GlowRaysApply, TrailsStayInsideTheTarget) {
     rays.emitRay(target, 0, 256);
 }
 
-// The fastest sprite blit gives the scalar code's bits: random pictures (whole-word
-// levels included), targets, centres over and past every edge, and sizes from below 1
-// to past the largest that fits, with the small sides that have no whole vector.
+// Every vector path of the sprite blit gives the scalar code's bits: random pictures
+// (whole-word levels included), targets, centres over and past every edge, and
+// sizes from below 1 to past the largest that fits, with the small sides that have
+// no whole vector.
 TEST(GlowRaysSameBits, RandomSprites) {
     std::mt19937 rng(51);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     Image ray(256, 256);
     for (uint32_t& p : ray.pixels) p = rng();
     const GlowRays rays(ray);
-    auto target = blankFrame();
-    for (uint32_t& p : target) p = rng();
-    auto expected = target;
+    struct Sprite {
+        const uint32_t* picture;
+        int cx, cy;
+        float size;
+    };
+    std::vector<Sprite> sprites;
     for (int k = 0; k < 3000; ++k) {
-        const uint32_t* picture = rays.level(static_cast<int>(rng() % 4));
-        const int cx = static_cast<int>(rng() % 600) - 40, cy = static_cast<int>(rng() % 340) - 40;
-        const float size = k % 3 == 0 ? 0.8f + 4.0f * unit(rng) : k % 3 == 1 ? 1.0f + 40.0f * unit(rng) : 300.0f * unit(rng);
-        scalar::addSprite(expected.data(), picture, cx, cy, size);
-        addSprite(target.data(), picture, cx, cy, size);
-        ASSERT_EQ(target, expected) << "sprite " << k << " at " << cx << "," << cy << " size " << size;
+        const float size = k % 3 == 0   ? 0.8f + 4.0f * unit(rng)
+                           : k % 3 == 1 ? 1.0f + 40.0f * unit(rng)
+                                        : 300.0f * unit(rng);
+        sprites.push_back({rays.level(static_cast<int>(rng() % 4)), static_cast<int>(rng() % 600) - 40,
+                           static_cast<int>(rng() % 340) - 40, size});
+    }
+    auto frame = blankFrame();
+    for (uint32_t& p : frame) p = rng();
+    auto expected = frame;
+    onScalarCode([&] {
+        for (const Sprite& s : sprites) addSprite(expected.data(), s.picture, s.cx, s.cy, s.size);
+    });
+    for (VectorPath path : vectorPathsToTest()) {
+        OnPath on(path);
+        auto actual = frame;
+        for (const Sprite& s : sprites) addSprite(actual.data(), s.picture, s.cx, s.cy, s.size);
+        EXPECT_EQ(actual, expected) << vectorPathName(path);
     }
 }
 
@@ -259,7 +275,7 @@ TEST(GlowRaysSameBits, RandomFramesWithLights) {
     std::mt19937 rng(52);
     Image ray = patternRay();
     const GlowRays rays(ray);
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 10; ++round) {
         auto source = blankFrame();
         for (uint32_t& p : source) p = rng() & 0xFFBFBFBFu;
         for (int light = 0; light < 25; ++light) {
@@ -268,11 +284,15 @@ TEST(GlowRaysSameBits, RandomFramesWithLights) {
             if (light % 3 == 0) source[(y + 1) * kW + x + 1] = 0xFFFFFFFFu;
         }
         auto expectedSource = source;
-        auto target = blankFrame(), expected = blankFrame();
-        rays.applyScalar(expected.data(), expectedSource.data());
-        rays.apply(target.data(), source.data());
-        ASSERT_EQ(target, expected) << "round " << round;
-        ASSERT_EQ(source, expectedSource) << "round " << round;
+        auto expected = blankFrame();
+        onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
+        for (VectorPath path : vectorPathsToTest()) {
+            OnPath on(path);
+            auto actualSource = source, actual = blankFrame();
+            rays.apply(actual.data(), actualSource.data());
+            ASSERT_EQ(actual, expected) << vectorPathName(path) << ", round " << round;
+            ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << ", round " << round;
+        }
     }
 }
 

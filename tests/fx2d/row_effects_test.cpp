@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fx2d/mul_table.h"
+#include "tests/fx2d/paths.h"
 
 namespace {
 
@@ -160,26 +161,29 @@ TEST(BlendRows, LevelsOutsideRangeAreClamped) {
     EXPECT_EQ(target[512], 0x000000FFu);
 }
 
-// The fastest path gives the scalar code's bits. Random frames (top bytes included)
+// Every vector path gives the scalar code's bits. Random frames (top bytes included)
 // with every kind of level: skipped, copied, mixed and clamped.
 TEST(RowEffectsSameBits, BlendRowsOnRandomFramesAndLevels) {
     buildMulTable();
-    std::mt19937 rng(21);
-    for (int round = 0; round < 40; ++round) {
-        std::vector<uint32_t> target(kTargetPixels), source(kTargetPixels);
-        for (uint32_t& p : target) p = rng();
-        for (uint32_t& p : source) p = rng();
-        std::vector<int32_t> levels(kTargetHeight);
-        for (int32_t& level : levels) level = static_cast<int32_t>(rng() % 300) - 20;
-        auto expected = target;
-        scalar::blendRows(expected.data(), source.data(), levels.data());
-        blendRows(target.data(), source.data(), levels.data());
-        ASSERT_EQ(target, expected) << "round " << round;
+    for (VectorPath path : vectorPathsToTest()) {
+        std::mt19937 rng(21);
+        for (int round = 0; round < 30; ++round) {
+            std::vector<uint32_t> target(kTargetPixels), source(kTargetPixels);
+            for (uint32_t& p : target) p = rng();
+            for (uint32_t& p : source) p = rng();
+            std::vector<int32_t> levels(kTargetHeight);
+            for (int32_t& level : levels) level = static_cast<int32_t>(rng() % 300) - 20;
+            auto expected = target;
+            onScalarCode([&] { blendRows(expected.data(), source.data(), levels.data()); });
+            OnPath on(path);
+            blendRows(target.data(), source.data(), levels.data());
+            ASSERT_EQ(target, expected) << vectorPathName(path) << ", round " << round;
+        }
     }
 }
 
 // Random pixels and radii over lines of many shapes: whole rows, short and odd
-// lengths, line counts that do not fill the vector path's groups, columns, lines
+// lengths, line counts that do not fill the vector paths' groups, columns, lines
 // that overlap, lines longer than a row; radii from -5 to past 256 and past the length.
 TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
     struct Shape {
@@ -188,26 +192,31 @@ TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
     const Shape shapes[] = {{512, 512, 256, 1}, {512, 511, 256, 1}, {37, 37, 100, 1}, {300, 299, 7, 1},
                             {9, 2, 13, 1},      {5, 3, 40, 1},      {1, 256, 512, 512}, {100, 200, 9, 1},
                             {700, 700, 5, 1},   {520, 512, 17, 1},  {64, 1, 10, 1}};
-    std::mt19937 rng(22);
-    for (const Shape& shape : shapes) {
-        const size_t size = static_cast<size_t>(shape.lines - 1) * shape.lineStep +
-                            static_cast<size_t>(shape.length - 1) * shape.pixelStep + 1;
-        for (int round = 0; round < 8; ++round) {
-            std::vector<uint32_t> pixels(size);
-            for (uint32_t& p : pixels) p = rng();
-            std::vector<int32_t> radii(shape.lines);
-            for (int32_t& radius : radii) {
-                const uint32_t kind = rng() % 4;
-                radius = kind == 0 ? static_cast<int32_t>(rng() % 8) - 5
-                       : kind == 1 ? static_cast<int32_t>(rng() % 300)
-                                   : static_cast<int32_t>(rng() % 64);
-            }
-            auto expected = pixels;
-            scalar::smearRows(expected.data(), radii.data(), shape.lineStep, shape.length, shape.lines,
+    for (VectorPath path : vectorPathsToTest()) {
+        std::mt19937 rng(22);
+        for (const Shape& shape : shapes) {
+            const size_t size = static_cast<size_t>(shape.lines - 1) * shape.lineStep +
+                                static_cast<size_t>(shape.length - 1) * shape.pixelStep + 1;
+            for (int round = 0; round < 6; ++round) {
+                std::vector<uint32_t> pixels(size);
+                for (uint32_t& p : pixels) p = rng();
+                std::vector<int32_t> radii(shape.lines);
+                for (int32_t& radius : radii) {
+                    const uint32_t kind = rng() % 4;
+                    radius = kind == 0 ? static_cast<int32_t>(rng() % 8) - 5
+                           : kind == 1 ? static_cast<int32_t>(rng() % 300)
+                                       : static_cast<int32_t>(rng() % 64);
+                }
+                auto expected = pixels;
+                onScalarCode([&] {
+                    smearRows(expected.data(), radii.data(), shape.lineStep, shape.length, shape.lines,
                               shape.pixelStep);
-            smearRows(pixels.data(), radii.data(), shape.lineStep, shape.length, shape.lines, shape.pixelStep);
-            ASSERT_EQ(pixels, expected) << "length " << shape.length << " lines " << shape.lines << " round "
-                                        << round;
+                });
+                OnPath on(path);
+                smearRows(pixels.data(), radii.data(), shape.lineStep, shape.length, shape.lines, shape.pixelStep);
+                ASSERT_EQ(pixels, expected) << vectorPathName(path) << ", length " << shape.length << " lines "
+                                            << shape.lines << " round " << round;
+            }
         }
     }
 }
@@ -220,7 +229,11 @@ TEST(RowEffectsSameBits, SmearRowsOfBrightFramesWithEveryRadius) {
     std::vector<int32_t> radii(kTargetHeight);
     for (int y = 0; y < kTargetHeight; ++y) radii[y] = y + 1;
     auto expected = frame;
-    scalar::smearRows(expected.data(), radii.data(), 512, 512, 256, 1);
-    smearFrame(frame, radii);
-    EXPECT_EQ(frame, expected);
+    onScalarCode([&] { smearFrame(expected, radii); });
+    for (VectorPath path : vectorPathsToTest()) {
+        auto actual = frame;
+        OnPath on(path);
+        smearFrame(actual, radii);
+        EXPECT_EQ(actual, expected) << vectorPathName(path);
+    }
 }

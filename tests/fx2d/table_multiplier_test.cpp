@@ -9,7 +9,10 @@
 #include "fx2d/fade_picture.h"
 #include "fx2d/mul_table.h"
 #include "fx2d/row_effects.h"
-#include "fx2d/sse2_kernels.h"
+#include "fx2d/vector_kernels.h"
+#ifdef ZD_VECTOR_PATHS
+#include "fx2d/lanes_sse2.h"
+#endif
 
 namespace {
 
@@ -65,17 +68,17 @@ std::vector<float> drawLevels() {
     return levels;
 }
 
-
 // The vector lanes' arithmetic (saturating subtraction of the bias, then the high
-// half of the product) on all 256 channel values, against the table itself.
+// half of the product) on all 256 channel values, against the table itself. The
+// top byte, 0xFF here, must come out 0.
 void expectLanesGiveTable(TableMultiplier m, const uint8_t* table, float level) {
-    const sse2::Weight w = sse2::weight(m.multiplier);
-    const __m128i bias = sse2::splat(m.bias * 0x010101u);
+    using L = Lanes<__m128i>;
+    const Divisor<__m128i> divisor{weight<__m128i>(m.multiplier), L::splat(m.bias * 0x010101u)};
     for (uint32_t v = 0; v < 256; v += 4) {
-        const __m128i pixels =
-            _mm_set_epi32((v + 3) * 0x010101, (v + 2) * 0x010101, (v + 1) * 0x010101, v * 0x010101 | 0xFF000000);
-        alignas(16) uint32_t out[4];
-        sse2::store(out, sse2::join(sse2::scale(sse2::split(_mm_subs_epu8(pixels, bias)), w)));
+        const uint32_t in[4] = {v * 0x010101u | 0xFF000000u, (v + 1) * 0x010101u, (v + 2) * 0x010101u,
+                                (v + 3) * 0x010101u};
+        uint32_t out[4];
+        L::store(out, divide(L::load(in), divisor));
         for (uint32_t i = 0; i < 4; ++i)
             ASSERT_EQ(out[i], table[v + i] * 0x010101u) << "level or row " << level << ", entry " << v + i;
     }
@@ -84,11 +87,11 @@ void expectLanesGiveTable(TableMultiplier m, const uint8_t* table, float level) 
 // Down to tiny levels, where 1 - level rounds to 1, every pair of fade tables is two
 // multipliers or identity and zero; the lanes give every entry.
 TEST(TableMultiplier, FadeTablesOfEveryLevelAreMultipliers) {
-    using Kind = sse2::FadeWeights::Kind;
+    using Kind = FadeWeights::Kind;
     uint8_t fadeIn[256], fadeOut[256];
     for (const float level : drawLevels()) {
         buildFadeTables(level, fadeIn, fadeOut);
-        const sse2::FadeWeights weights = sse2::fadeWeights(fadeIn, fadeOut);
+        const FadeWeights weights = fadeWeights(fadeIn, fadeOut);
         ASSERT_NE(weights.kind, Kind::Tables) << "level " << level;
         if (weights.kind == Kind::Mix) {
             expectLanesGiveTable({weights.in, 0}, fadeIn, level);
@@ -96,9 +99,9 @@ TEST(TableMultiplier, FadeTablesOfEveryLevelAreMultipliers) {
         }
     }
     buildFadeTables(1.0f, fadeIn, fadeOut);
-    EXPECT_EQ(sse2::fadeWeights(fadeIn, fadeOut).kind, Kind::CopyPicture);
+    EXPECT_EQ(fadeWeights(fadeIn, fadeOut).kind, Kind::CopyPicture);
     buildFadeTables(0.0f, fadeIn, fadeOut);
-    EXPECT_EQ(sse2::fadeWeights(fadeIn, fadeOut).kind, Kind::KeepTarget);
+    EXPECT_EQ(fadeWeights(fadeIn, fadeOut).kind, Kind::KeepTarget);
 }
 
 TEST(TableMultiplier, LanesGiveEveryBlendAndDivisionRow) {

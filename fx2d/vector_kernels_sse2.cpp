@@ -1,14 +1,23 @@
-// SSE2 paths of the grid-warp mappers: the texel indices of a whole target row are
-// computed eight at a time, then the texels are fetched and combined with the row.
-#include "fx2d/sse2_kernels.h"
+// The SSE2 path of the 2D kernels: four pixels per vector, on every x86-64 CPU.
+#include "fx2d/vector_kernels.h"
 
 #ifdef ZD_VECTOR_PATHS
 
+#include "fx2d/fade_picture_lanes.h"
+#include "fx2d/glow_rays_lanes.h"
+#include "fx2d/lanes_sse2.h"
+#include "fx2d/row_effects_lanes.h"
 #include "fx2d/warp_edges.h"
-
-namespace sse2 {
+#include "fx2d/warp_grid_lanes.h"
 
 namespace {
+
+using V = __m128i;
+using L = Lanes<V>;
+
+// The grid-warp mappers row by row: the texel indices of a whole target row first,
+// eight at a time, then plain loads of the texels (cheaper here than gathering them
+// four at a time from a vector).
 
 constexpr int kBlocks = 32;  // blocks per block row, 16 pixels each
 
@@ -32,21 +41,17 @@ struct EdgeColumns {
 
     void advance() {
         for (int j = 0; j < 36; j += 4) {
-            store(u + j, _mm_add_epi32(load(u + j), load(du + j)));
-            store(v + j, _mm_add_epi32(load(v + j), load(dv + j)));
+            L::store(u + j, L::add32(L::load(u + j), L::load(du + j)));
+            L::store(v + j, L::add32(L::load(v + j), L::load(dv + j)));
         }
     }
 };
 
-// u in the low and v in the high 16 bits of each lane: the texel index needs only
-// bits 8-15 of each, and 16-bit lane additions wrap exactly as the low halves of the
-// 32-bit coordinates do.
-inline __m128i pairUV(__m128i u, __m128i v) {
-    return _mm_or_si128(_mm_and_si128(u, splat(0xFFFF)), _mm_slli_epi32(v, 16));
-}
+// u in the low and v in the high 16 bits of each lane (see pairUV).
+inline V pairLanesUV(V u, V v) { return (u & L::splat(0xFFFF)) | _mm_slli_epi32(v, 16); }
 
 template <int lane>
-inline __m128i broadcast(__m128i x) {
+inline V broadcast(V x) {
     return _mm_shuffle_epi32(x, _MM_SHUFFLE(lane, lane, lane, lane));
 }
 
@@ -54,15 +59,15 @@ inline __m128i broadcast(__m128i x) {
 // Shifting each 16-bit half right by 8 leaves the texel column and row as bytes;
 // packing two vectors of them gives the bytes column, row, column, row ..., which read
 // as 16-bit words are column + 256 * row, the index.
-inline void blockIndices(__m128i start, __m128i step, uint16_t* indices) {
-    __m128i uv = _mm_add_epi16(start, _mm_mullo_epi16(step, _mm_setr_epi16(0, 0, 1, 1, 2, 2, 3, 3)));
-    const __m128i step4 = _mm_slli_epi16(step, 2);
+inline void blockIndices(V start, V step, uint16_t* indices) {
+    V uv = L::add16(start, L::mullo16(step, _mm_setr_epi16(0, 0, 1, 1, 2, 2, 3, 3)));
+    const V step4 = L::slli16(step, 2);
     for (int k = 0; k < 16; k += 8) {
-        const __m128i first = _mm_srli_epi16(uv, 8);
-        uv = _mm_add_epi16(uv, step4);
-        const __m128i second = _mm_srli_epi16(uv, 8);
-        uv = _mm_add_epi16(uv, step4);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(indices + k), _mm_packus_epi16(first, second));
+        const V first = L::srli16(uv, 8);
+        uv = L::add16(uv, step4);
+        const V second = L::srli16(uv, 8);
+        uv = L::add16(uv, step4);
+        _mm_storeu_si128(reinterpret_cast<V*>(indices + k), _mm_packus_epi16(first, second));
     }
 }
 
@@ -70,10 +75,10 @@ inline void blockIndices(__m128i start, __m128i step, uint16_t* indices) {
 // its left edge, its step per pixel (right - left) >> 4.
 void rowIndices(const EdgeColumns& edges, uint16_t* indices) {
     for (int bj = 0; bj < kBlocks; bj += 4) {
-        const __m128i u = load(edges.u + bj), v = load(edges.v + bj);
-        const __m128i du = _mm_srai_epi32(_mm_sub_epi32(load(edges.u + bj + 1), u), 4);
-        const __m128i dv = _mm_srai_epi32(_mm_sub_epi32(load(edges.v + bj + 1), v), 4);
-        const __m128i start = pairUV(u, v), step = pairUV(du, dv);
+        const V u = L::load(edges.u + bj), v = L::load(edges.v + bj);
+        const V du = _mm_srai_epi32(L::sub32(L::load(edges.u + bj + 1), u), 4);
+        const V dv = _mm_srai_epi32(L::sub32(L::load(edges.v + bj + 1), v), 4);
+        const V start = pairLanesUV(u, v), step = pairLanesUV(du, dv);
         uint16_t* out = indices + bj * 16;
         blockIndices(broadcast<0>(start), broadcast<0>(step), out);
         blockIndices(broadcast<1>(start), broadcast<1>(step), out + 16);
@@ -82,11 +87,8 @@ void rowIndices(const EdgeColumns& edges, uint16_t* indices) {
     }
 }
 
-enum class Combine { Copy, Blend, BlendWith };
-
-// Every row: its indices, then the texels, written or averaged four at a time.
-template <Combine combine>
-void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
+template <WarpCombine combine>
+void mapGridRows(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
     EdgeColumns edges;
     alignas(16) uint16_t indices[kTargetWidth];
     alignas(16) uint32_t fetched[kTargetWidth];
@@ -96,13 +98,13 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
             const int y = bi * 16 + r;
             uint32_t* out = target + y * kTargetWidth;
             rowIndices(edges, indices);
-            if constexpr (combine == Combine::Copy) {
+            if constexpr (combine == WarpCombine::Copy) {
                 for (int x = 0; x < kTargetWidth; ++x) out[x] = texels[indices[x]];
             } else {
                 for (int x = 0; x < kTargetWidth; ++x) fetched[x] = texels[indices[x]];
-                const uint32_t* with = combine == Combine::Blend ? out : other + y * kTargetWidth;
+                const uint32_t* with = combine == WarpCombine::Blend ? out : other + y * kTargetWidth;
                 for (int x = 0; x < kTargetWidth; x += 4)
-                    store(out + x, _mm_add_epi32(halve(load(with + x)), halve(load(fetched + x))));
+                    L::store(out + x, L::add32(halve(L::load(with + x)), halve(L::load(fetched + x))));
             }
             edges.advance();
         }
@@ -111,18 +113,19 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
 
 }  // namespace
 
-void warpCopy(uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
-    mapGrid<Combine::Copy>(target, grid, texels, nullptr);
-}
-
-void warpBlend(uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
-    mapGrid<Combine::Blend>(target, grid, texels, nullptr);
-}
-
-void warpBlendWith(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
-    mapGrid<Combine::BlendWith>(target, grid, texels, other);
-}
-
-}  // namespace sse2
+constinit const VectorKernels kSse2Kernels = {
+    blendRowsLanes<V>,
+    smearRowsLanes<V>,
+    fadeSpanLanes<V>,
+    fadeSpanSampledLanes<V>,
+    [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
+        mapGridRows<WarpCombine::Copy>(target, grid, texels, nullptr);
+    },
+    [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
+        mapGridRows<WarpCombine::Blend>(target, grid, texels, nullptr);
+    },
+    mapGridRows<WarpCombine::BlendWith>,
+    drawSpriteLanes<V>,
+};
 
 #endif

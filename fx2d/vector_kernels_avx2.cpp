@@ -1,0 +1,54 @@
+// The AVX2 path of the 2D kernels: eight pixels per vector, and the gather
+// instruction for texel fetches. Only this file is compiled for AVX2, and only
+// after the CPU check does anything call into it (vector_paths.cpp).
+#include "fx2d/vector_kernels.h"
+
+#ifdef ZD_VECTOR_PATHS
+
+// Everything from outside this file is included before the switch to AVX2, so that
+// no shared inline function is ever compiled for AVX2 here and then used elsewhere.
+#include <immintrin.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "fx2d/glow_rays.h"
+#include "fx2d/row_effects.h"
+#include "fx2d/table_multiplier.h"
+#include "fx2d/target.h"
+#include "fx2d/warp_edges.h"
+
+#pragma GCC target("avx2")
+
+#include "fx2d/fade_picture_lanes.h"
+#include "fx2d/glow_rays_lanes.h"
+#include "fx2d/lanes_avx2.h"
+#include "fx2d/row_effects_lanes.h"
+#include "fx2d/warp_grid_lanes.h"
+
+namespace {
+
+using V = __m256i;
+
+}  // namespace
+
+constinit const VectorKernels kAvx2Kernels = {
+    blendRowsLanes<V>,
+    smearRowsLanes<V>,
+    fadeSpanLanes<V>,
+    fadeSpanSampledLanes<V>,
+    [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
+        mapGridBlocks<V, WarpCombine::Copy>(target, grid, texels, nullptr);
+    },
+    [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
+        mapGridBlocks<V, WarpCombine::Blend>(target, grid, texels, nullptr);
+    },
+    mapGridBlocks<V, WarpCombine::BlendWith>,
+    drawSpriteLanes<V>,
+};
+
+#endif

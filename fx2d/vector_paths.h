@@ -1,0 +1,24 @@
+// Which vector code the 2D kernels run: AVX2 on CPUs that have it, else SSE2 (part of
+// the x86-64 baseline). Every path gives exactly the bits of the plain scalar code;
+// the tests and benchmarks switch between them to compare.
+#pragma once
+
+// The vector paths exist on x86-64 unless the build asks for the scalar code alone
+// (the CMake option ZEDARIVA_SCALAR).
+#if defined(__SSE2__) && !defined(ZEDARIVA_SCALAR)
+#define ZD_VECTOR_PATHS 1
+#endif
+
+enum class VectorPath { None, Sse2, Avx2 };  // None: the plain scalar code
+
+// The widest path this build and this CPU offer.
+VectorPath bestVectorPath();
+
+// The path the kernels take: the best one, or a narrower one after limitVectorPath.
+VectorPath vectorPath();
+
+// Makes the kernels take at most `path` from now on (None: the scalar code).
+// Not thread-safe: call it while no kernel runs.
+void limitVectorPath(VectorPath path);
+
+const char* vectorPathName(VectorPath path);

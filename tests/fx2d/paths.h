@@ -1,0 +1,31 @@
+// The kernels' paths in the same-bits tests: the scalar code, which is the reference,
+// and every vector path that this build and CPU offer.
+#pragma once
+
+#include <vector>
+
+#include "fx2d/vector_paths.h"
+
+// The vector paths to compare with the scalar code (none in the scalar build).
+inline std::vector<VectorPath> vectorPathsToTest() {
+    std::vector<VectorPath> paths;
+    for (VectorPath path : {VectorPath::Sse2, VectorPath::Avx2})
+        if (path <= bestVectorPath()) paths.push_back(path);
+    return paths;
+}
+
+// Makes the kernels take `path` while it lives, then the best path again.
+class OnPath {
+public:
+    explicit OnPath(VectorPath path) { limitVectorPath(path); }
+    ~OnPath() { limitVectorPath(VectorPath::Avx2); }
+    OnPath(const OnPath&) = delete;
+    OnPath& operator=(const OnPath&) = delete;
+};
+
+// Runs `run` on the scalar code.
+template <class Run>
+void onScalarCode(Run run) {
+    OnPath scalar(VectorPath::None);
+    run();
+}
