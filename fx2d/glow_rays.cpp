@@ -47,6 +47,20 @@ GlowRays::GlowRays(const Image& ray) : brighter_(3 * static_cast<size_t>(kRayPix
         for (int k = 0; k < kRayPixels; ++k) picture[k] = ray.pixels[k] * factor;
         levels_[level] = picture;
     }
+    for (int level = 0; level <= 3; ++level) spans_[level] = texelSpans(levels_[level]);
+}
+
+std::vector<TexelSpan> texelSpans(const uint32_t* picture) {
+    std::vector<TexelSpan> spans(GlowRays::kRaySize, TexelSpan{GlowRays::kRaySize, -1});
+    for (int row = 0; row < GlowRays::kRaySize; ++row) {
+        for (int16_t column = 0; column < GlowRays::kRaySize; ++column) {
+            if (picture[row * GlowRays::kRaySize + column] == 0) continue;
+            TexelSpan& span = spans[row];
+            if (span.lo > column) span.lo = column;
+            span.hi = column;
+        }
+    }
+    return spans;
 }
 
 namespace {
@@ -128,11 +142,12 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
     }
 
     const uint32_t* picture = levels_[level];
+    const TexelSpan* spans = spans_[level].data();
     float px = static_cast<float>(x);
     float py = static_cast<float>(y);
     float size = 4.0f;
     for (int k = 0; k < sprites; ++k) {
-        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size);
+        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size, spans);
         px += sx;
         py += sy;
         size += growth;
@@ -195,11 +210,11 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
 
 }  // namespace
 
-void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size) {
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size, const TexelSpan* spans) {
     SpritePlace place;
     if (!placeSprite(cx, cy, size, place)) return;
     if (const VectorKernels* vector = vectorKernels())
-        vector->drawSprite(target + place.y0 * kW + place.x0, picture, place.n, place.step);
+        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, place.n, place.step);
     else
         drawSpriteScalar(target, picture, place);
 }

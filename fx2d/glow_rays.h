@@ -22,12 +22,23 @@ inline uint32_t addGlowPixel(uint32_t texel, uint32_t pixel) {
     return s | ((0x80808000u - (s & 0x01010100u)) >> 7);
 }
 
+// Where a row of a 256 x 256 picture is not 0: every texel outside columns
+// lo ... hi is 0 (lo > hi: the whole row is). A sprite blit need not fetch those.
+struct TexelSpan {
+    int16_t lo, hi;
+};
+
+// The spans of the picture's 256 rows.
+std::vector<TexelSpan> texelSpans(const uint32_t* picture);
+
 // Adds a square of a 256 x 256 picture (rows of 256) to a 512 x 256 target,
 // scaled to 2 * size pixels a side, its top-left at (cx - size, cy - size).
-// A square that does not fit inside the target is not drawn at all. The search for
-// lights and the blit run the vector path of vectorPath() (vector_paths.h) when there
-// is one; each path gives exactly the bits of the scalar code.
-void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size);
+// A square that does not fit inside the target is not drawn at all. `spans`, when
+// given, are the picture's texelSpans. The search for lights and the blit run the
+// vector path of vectorPath() (vector_paths.h) when there is one; each path gives
+// exactly the bits of the scalar code.
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
+               const TexelSpan* spans = nullptr);
 
 class GlowRays {
 public:
@@ -51,4 +62,5 @@ public:
 private:
     const uint32_t* levels_[4];
     std::vector<uint32_t> brighter_;  // levels 1 to 3, one 65536-word picture each
+    std::vector<TexelSpan> spans_[4];  // texelSpans of each level
 };

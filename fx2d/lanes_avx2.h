@@ -46,6 +46,13 @@ struct Lanes<__m256i> {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), indices, 4);
     }
 
+    // base[indices[i]] for each lane, rising indices, where the caller knows that
+    // the texels outside lo ... hi are 0: a vector wholly outside needs no gather.
+    static V gatherWithin(const uint32_t* base, const int32_t* indices, int lo, int hi) {
+        if (indices[kPixels - 1] < lo || indices[0] > hi) return zero();
+        return gather(base, indices);
+    }
+
     // row[columns[i]] for each lane, columns rising, all below rowLength. When the
     // eight columns lie within 16 pixels of the first, two loads and two in-register
     // permutes pick them (cheaper than the gather); the loads must stay in the row.

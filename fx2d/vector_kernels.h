@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "fx2d/glow_rays.h"
 #include "fx2d/vector_paths.h"
 #include "fx2d/warp_grid.h"
 
@@ -50,8 +51,9 @@ struct VectorKernels {
 
     // The additive blit of a glow sprite: an n x n square at dst (rows of 512 pixels),
     // texel column (i * step) >> 8 and row ((j * step) >> 8) & 255 of the 256 x 256
-    // picture, with (n - 1) * step < 65536.
-    void (*drawSprite)(uint32_t* dst, const uint32_t* picture, int n, int step);
+    // picture, with (n - 1) * step < 65536; `spans` (may be null) say where the
+    // picture's rows are 0.
+    void (*drawSprite)(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, int n, int step);
 };
 
 // The kernels of the current path; null for the scalar code.

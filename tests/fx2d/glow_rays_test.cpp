@@ -232,39 +232,72 @@ TEST(GlowRaysApply, TrailsStayInsideTheTarget) {
     rays.emitRay(target, 0, 256);
 }
 
+// Random texels inside a disc, 0 outside it (so whole rows and the corners of the
+// others are 0), like a glow; some texels inside are 0 too.
+Image roundRay(std::mt19937& rng) {
+    Image ray(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const int dx = x - 140, dy = y - 120;
+            ray.pixels[y * 256 + x] = dx * dx + dy * dy < 90 * 90 && rng() % 8 != 0 ? rng() : 0;
+        }
+    return ray;
+}
+
+TEST(GlowRaysSetup, TexelSpansBoundEveryTexelThatIsNot0) {
+    Image picture(256, 256);
+    picture.pixels[1 * 256 + 5] = 1;
+    picture.pixels[2 * 256 + 0] = 0xFF000000u;
+    picture.pixels[2 * 256 + 255] = 7;
+    picture.pixels[3 * 256 + 9] = picture.pixels[3 * 256 + 20] = 3;
+    const std::vector<TexelSpan> spans = texelSpans(picture.pixels.data());
+    ASSERT_EQ(spans.size(), 256u);
+    EXPECT_GT(spans[0].lo, spans[0].hi);  // all 0
+    EXPECT_EQ(spans[1].lo, 5);
+    EXPECT_EQ(spans[1].hi, 5);
+    EXPECT_EQ(spans[2].lo, 0);
+    EXPECT_EQ(spans[2].hi, 255);
+    EXPECT_EQ(spans[3].lo, 9);
+    EXPECT_EQ(spans[3].hi, 20);
+}
+
 // Every vector path of the sprite blit gives the scalar code's bits: random pictures
-// (whole-word levels included), targets, centres over and past every edge, and
-// sizes from below 1 to past the largest that fits, with the small sides that have
-// no whole vector.
+// (whole-word levels included) that are 0 outside a disc, with and without their
+// spans, targets, centres over and past every edge, and sizes from below 1 to past
+// the largest that fits, with the small sides that have no whole vector.
 TEST(GlowRaysSameBits, RandomSprites) {
     std::mt19937 rng(51);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    Image ray(256, 256);
-    for (uint32_t& p : ray.pixels) p = rng();
+    const Image ray = roundRay(rng);
     const GlowRays rays(ray);
+    std::vector<TexelSpan> spans[4];
+    for (int level = 0; level < 4; ++level) spans[level] = texelSpans(rays.level(level));
     struct Sprite {
-        const uint32_t* picture;
-        int cx, cy;
+        int level, cx, cy;
         float size;
+        bool withSpans;
     };
     std::vector<Sprite> sprites;
     for (int k = 0; k < 3000; ++k) {
         const float size = k % 3 == 0   ? 0.8f + 4.0f * unit(rng)
                            : k % 3 == 1 ? 1.0f + 40.0f * unit(rng)
                                         : 300.0f * unit(rng);
-        sprites.push_back({rays.level(static_cast<int>(rng() % 4)), static_cast<int>(rng() % 600) - 40,
-                           static_cast<int>(rng() % 340) - 40, size});
+        sprites.push_back({static_cast<int>(rng() % 4), static_cast<int>(rng() % 600) - 40,
+                           static_cast<int>(rng() % 340) - 40, size, k % 2 == 0});
     }
+    auto drawAll = [&](std::vector<uint32_t>& frame) {
+        for (const Sprite& s : sprites)
+            addSprite(frame.data(), rays.level(s.level), s.cx, s.cy, s.size,
+                      s.withSpans ? spans[s.level].data() : nullptr);
+    };
     auto frame = blankFrame();
     for (uint32_t& p : frame) p = rng();
     auto expected = frame;
-    onScalarCode([&] {
-        for (const Sprite& s : sprites) addSprite(expected.data(), s.picture, s.cx, s.cy, s.size);
-    });
+    onScalarCode([&] { drawAll(expected); });
     for (VectorPath path : vectorPathsToTest()) {
         OnPath on(path);
         auto actual = frame;
-        for (const Sprite& s : sprites) addSprite(actual.data(), s.picture, s.cx, s.cy, s.size);
+        drawAll(actual);
         EXPECT_EQ(actual, expected) << vectorPathName(path);
     }
 }
@@ -273,7 +306,7 @@ TEST(GlowRaysSameBits, RandomSprites) {
 // clusters that suppress each other, against the scalar scan and trails.
 TEST(GlowRaysSameBits, RandomFramesWithLights) {
     std::mt19937 rng(52);
-    Image ray = patternRay();
+    const Image ray = roundRay(rng);
     const GlowRays rays(ray);
     for (int round = 0; round < 10; ++round) {
         auto source = blankFrame();
