@@ -25,8 +25,21 @@
 #include "bench/bench_common.h"
 #include "resources/image.h"
 #include "resources/resource_cache.h"
+#include "sync/demo_clock.h"
 
 namespace {
+
+// The demo clock of these benchmarks shows each frame's own time, so that every path
+// draws the same frames (the swirl and the tunnel turn with the demo clock).
+uint32_t frameClockMs = 0;
+uint32_t frameClock() { return frameClockMs; }
+
+// Frame k of a cycle of 1000 frames at 50 a second (20 seconds): sets the demo
+// clock and returns the scene time in seconds.
+float atFrame(int frame) {
+    frameClockMs = static_cast<uint32_t>(frame % 1000) * 20;
+    return 0.02f * static_cast<float>(frame % 1000);
+}
 
 // Every picture the 2D sections read, with the process-wide pointers set to them.
 struct SectionPictures {
@@ -45,6 +58,9 @@ struct SectionPictures {
     }
 
     SectionPictures() {
+        setDemoClockSource(frameClock);
+        frameClockMs = 0;
+        restartDemoClock();
         cache = bench::openContentPack();
         fromContent = cache != nullptr;
         buildMulTable();
@@ -87,7 +103,8 @@ void BM_OpeningFrame(benchmark::State& state, VectorPath path) {
     const bench::OnPath on(state, path);
     pictures();
     for (float& level : portraitLevel) level = 0.5f;
-    for (auto _ : state) {
+    for (int frame = 0; auto _ : state) {
+        atFrame(frame++);
         openingScene(0.0f);
         benchmark::ClobberMemory();
     }
@@ -98,16 +115,12 @@ BENCHMARK_CAPTURE(BM_OpeningFrame, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_OpeningFrame, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_OpeningFrame, avx2, VectorPath::Avx2);
 
-// The tunnel frames cycle through the same 20 seconds on every path, 50 frames a
-// second, so that each path meets the same mix of lights.
-float tunnelTime(int frame) { return 0.02f * static_cast<float>(frame % 1000); }
-
 // Orders 21 to 25: the tunnel into workBuffer, then the frame with glow rays.
 void BM_TunnelGlowFrame(benchmark::State& state, VectorPath path) {
     const bench::OnPath on(state, path);
     pictures();
     for (int frame = 0; auto _ : state) {
-        const float t = tunnelTime(frame++);
+        const float t = atFrame(frame++);
         tunnelWarp(t);
         glowScene(t);
         benchmark::ClobberMemory();
@@ -123,7 +136,7 @@ void BM_TunnelGlowPanelFrame(benchmark::State& state, VectorPath path) {
     const bench::OnPath on(state, path);
     pictures();
     for (int frame = 0; auto _ : state) {
-        const float t = tunnelTime(frame++);
+        const float t = atFrame(frame++);
         tunnelWarp(t);
         glowScene(t);
         wipeToPanel(1.5f);
@@ -139,7 +152,8 @@ BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, avx2, VectorPath::Avx2);
 void BM_ClosingFrame(benchmark::State& state, VectorPath path) {
     const bench::OnPath on(state, path);
     pictures();
-    for (auto _ : state) {
+    for (int frame = 0; auto _ : state) {
+        atFrame(frame++);
         closingWarp(0.0f);
         benchmark::ClobberMemory();
     }
