@@ -1,6 +1,7 @@
 // The warp and feedback scenes of orders 20 to 26 and 41 to 46.
 #include "app/warp_sections.h"
 
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -41,11 +42,17 @@ float tunnelAngle(int32_t demoTimeMs) {
     return static_cast<float>(static_cast<double>(demoTimeMs) * 0.001 * 0.3);
 }
 
-void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
-    const double cosA = std::cos(static_cast<double>(angle));
-    const double sinA = std::sin(static_cast<double>(angle));
-    const double scrollU = 1.2 * static_cast<double>(t);
-    const double scrollV = 0.4 * static_cast<double>(t);
+namespace {
+
+// A grid point's place on the tube before it is turned and scrolled: it depends on
+// the point alone, so the two arc tangents of every point are worked out once.
+struct TubePoint {
+    float gu, gv;
+};
+using TubePoints = std::array<std::array<TubePoint, WarpGrid::kColumns>, WarpGrid::kRows>;
+
+TubePoints computeTubePoints() {
+    TubePoints points{};
     for (int i = 0; i < WarpGrid::kRows; ++i) {
         const float v = static_cast<float>((i - 8) / 8.5);
         for (int j = 0; j < WarpGrid::kColumns; ++j) {
@@ -55,8 +62,24 @@ void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
             const float rest = 2.0f - (u * u + v * v);
             const float scaledRoot = static_cast<float>(4.0 * std::sqrt(static_cast<double>(rest)));
             const float w = 1.0f / scaledRoot;
-            const float gu = static_cast<float>(std::atan2(static_cast<double>(w), static_cast<double>(u)));
-            const float gv = static_cast<float>(std::atan2(static_cast<double>(w), static_cast<double>(v)));
+            points[i][j] = {static_cast<float>(std::atan2(static_cast<double>(w), static_cast<double>(u))),
+                            static_cast<float>(std::atan2(static_cast<double>(w), static_cast<double>(v)))};
+        }
+    }
+    return points;
+}
+
+}  // namespace
+
+void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
+    static const TubePoints tube = computeTubePoints();
+    const double cosA = std::cos(static_cast<double>(angle));
+    const double sinA = std::sin(static_cast<double>(angle));
+    const double scrollU = 1.2 * static_cast<double>(t);
+    const double scrollV = 0.4 * static_cast<double>(t);
+    for (int i = 0; i < WarpGrid::kRows; ++i) {
+        for (int j = 0; j < WarpGrid::kColumns; ++j) {
+            const auto [gu, gv] = tube[i][j];
             const float ru = static_cast<float>(gu * cosA - gv * sinA);
             const float rv = static_cast<float>(gu * sinA + gv * cosA);
             const float su = static_cast<float>(ru + scrollU);
