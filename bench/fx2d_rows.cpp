@@ -70,8 +70,10 @@ void BM_BlendRowsPixman(benchmark::State& state) {
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 7);
     const std::vector<int32_t> levels = blendLevels(state.range(0));
     const int stride = kTargetWidth * sizeof(uint32_t);
-    pixman_image_t* src = pixman_image_create_bits(PIXMAN_x8r8g8b8, kTargetWidth, kTargetHeight, source.data(), stride);
-    pixman_image_t* dst = pixman_image_create_bits(PIXMAN_x8r8g8b8, kTargetWidth, kTargetHeight, frame.data(), stride);
+    pixman_image_t* src =
+        pixman_image_create_bits(PIXMAN_x8r8g8b8, kTargetWidth, kTargetHeight, source.data(), stride);
+    pixman_image_t* dst =
+        pixman_image_create_bits(PIXMAN_x8r8g8b8, kTargetWidth, kTargetHeight, frame.data(), stride);
     std::vector<pixman_image_t*> masks(256);
     for (int level = 0; level < 256; ++level) {
         const pixman_color_t colour{0, 0, 0, static_cast<uint16_t>(level * 257)};
@@ -79,11 +81,12 @@ void BM_BlendRowsPixman(benchmark::State& state) {
     }
     for (auto _ : state) {
         if (state.range(0) > 0) {
-            pixman_image_composite32(PIXMAN_OP_OVER, src, masks[levels[0]], dst, 0, 0, 0, 0, 0, 0, kTargetWidth,
-                                     kTargetHeight);
+            pixman_image_composite32(PIXMAN_OP_OVER, src, masks[levels[0]], dst, 0, 0, 0, 0, 0, 0,
+                                     kTargetWidth, kTargetHeight);
         } else {
             for (int y = 0; y < kTargetHeight; ++y)
-                pixman_image_composite32(PIXMAN_OP_OVER, src, masks[levels[y]], dst, 0, y, 0, 0, 0, y, kTargetWidth, 1);
+                pixman_image_composite32(PIXMAN_OP_OVER, src, masks[levels[y]], dst, 0, y, 0, 0, 0, y,
+                                         kTargetWidth, 1);
         }
         benchmark::ClobberMemory();
     }

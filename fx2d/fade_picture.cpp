@@ -122,9 +122,10 @@ void FadePicture::drawZoomed(uint32_t* dst, int x, int y, float level, float zoo
         for (int64_t r = part.r0; r < part.r1; ++r, sy += step) {
             const uint32_t* src = image_->row(static_cast<int>(sy >> 16));
             uint32_t* out = dst + (y + r) * kTargetWidth + (x + part.c0);
-            const int done = step == 65536
-                                 ? vector->fadeSpan(out, src + columns[0], count, weights, kZoomedOpaque)
-                                 : vector->fadeSpanSampled(out, src, width, columns, count, weights, kZoomedOpaque);
+            const int done =
+                step == 65536
+                    ? vector->fadeSpan(out, src + columns[0], count, weights, kZoomedOpaque)
+                    : vector->fadeSpanSampled(out, src, width, columns, count, weights, kZoomedOpaque);
             for (int c = done; c < count; ++c) {
                 const uint32_t p = src[columns[c]];
                 if (p & kZoomedOpaque) out[c] = blend(p, out[c]);

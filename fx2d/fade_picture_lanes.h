@@ -27,7 +27,8 @@ int fadeSpanWith(uint32_t* out, Picture picture, int count, const FadeWeights& w
             for (int x = 0; x < n; x += L::kPixels) {
                 const V p = picture(x);
                 const V d = L::load(out + x);
-                L::store(out + x, whereOpaque(p, join(add(scale(split(p), in), scale(split(d), keep))), d, mask));
+                L::store(out + x,
+                         whereOpaque(p, join(add(scale(split(p), in), scale(split(d), keep))), d, mask));
             }
             return n;
         }
@@ -50,16 +51,18 @@ int fadeSpanWith(uint32_t* out, Picture picture, int count, const FadeWeights& w
 }
 
 template <class V>
-int fadeSpanLanes(uint32_t* out, const uint32_t* picture, int count, const FadeWeights& weights, uint32_t opaque) {
-    return fadeSpanWith<V>(out, [picture](int x) { return Lanes<V>::load(picture + x); }, count, weights, opaque);
+int fadeSpanLanes(uint32_t* out, const uint32_t* picture, int count, const FadeWeights& weights,
+                  uint32_t opaque) {
+    return fadeSpanWith<V>(
+        out, [picture](int x) { return Lanes<V>::load(picture + x); }, count, weights, opaque);
 }
 
 template <class V>
 int fadeSpanSampledLanes(uint32_t* out, const uint32_t* row, int rowLength, const int32_t* columns, int count,
                          const FadeWeights& weights, uint32_t opaque) {
     return fadeSpanWith<V>(
-        out, [row, rowLength, columns](int x) { return Lanes<V>::sample(row, rowLength, columns + x); }, count,
-        weights, opaque);
+        out, [row, rowLength, columns](int x) { return Lanes<V>::sample(row, rowLength, columns + x); },
+        count, weights, opaque);
 }
 
 }  // namespace

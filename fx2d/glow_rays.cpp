@@ -104,7 +104,8 @@ void GlowRays::apply(uint32_t* target, uint32_t* source) const {
     for (int y = kScanTop; y <= kScanBottom; ++y) {
         uint32_t* row = source + y * kW;
         // Each search starts after the last light, whose clearing it then sees.
-        for (int x = nextLight(row, kScanLeft, kScanRight); x <= kScanRight; x = nextLight(row, x + 1, kScanRight)) {
+        for (int x = nextLight(row, kScanLeft, kScanRight); x <= kScanRight;
+             x = nextLight(row, x + 1, kScanRight)) {
             clearAroundLight(row + x);
             emitRay(target, x, y);
         }
@@ -210,7 +211,8 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
 
 }  // namespace
 
-void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size, const TexelSpan* spans) {
+void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
+               const TexelSpan* spans) {
     SpritePlace place;
     if (!placeSprite(cx, cy, size, place)) return;
     if (const VectorKernels* vector = vectorKernels())

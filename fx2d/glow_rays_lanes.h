@@ -39,7 +39,8 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
         const TexelSpan span = spans ? spans[row] : TexelSpan{0, GlowRays::kRaySize - 1};
         const V end = addGlow(L::gatherWithin(texels, columns + last, span.lo, span.hi), L::load(dst + last));
         for (int i = 0; i < last; i += L::kPixels)
-            L::store(dst + i, addGlow(L::gatherWithin(texels, columns + i, span.lo, span.hi), L::load(dst + i)));
+            L::store(dst + i,
+                     addGlow(L::gatherWithin(texels, columns + i, span.lo, span.hi), L::load(dst + i)));
         L::store(dst + last, end);
     }
 }

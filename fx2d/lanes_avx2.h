@@ -59,7 +59,8 @@ struct Lanes<__m256i> {
     static V sample(const uint32_t* row, int rowLength, const int32_t* columns) {
         const int first = columns[0];
         if (columns[kPixels - 1] - first >= 16 || first + 16 > rowLength) return gather(row, columns);
-        const V offsets = sub32(load(reinterpret_cast<const uint32_t*>(columns)), splat(static_cast<uint32_t>(first)));
+        const V offsets =
+            sub32(load(reinterpret_cast<const uint32_t*>(columns)), splat(static_cast<uint32_t>(first)));
         const V low = _mm256_permutevar8x32_epi32(load(row + first), offsets);  // uses offsets & 7
         const V high = _mm256_permutevar8x32_epi32(load(row + first + 8), offsets);
         return _mm256_blendv_epi8(low, high, cmpgt32(offsets, splat(7)));
@@ -84,7 +85,9 @@ struct Lanes<__m256i> {
 
 private:
     static __m128i load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static V pair(__m128i low, __m128i high) { return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1); }
+    static V pair(__m128i low, __m128i high) {
+        return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+    }
 
     static void store4(uint32_t* p, __m128i v, int count) {
         if (count == 4) {

@@ -49,7 +49,9 @@ struct Lanes<__m128i> {
     }
 
     // row[columns[i]] for each lane, columns rising, all below rowLength.
-    static V sample(const uint32_t* row, int /*rowLength*/, const int32_t* columns) { return gather(row, columns); }
+    static V sample(const uint32_t* row, int /*rowLength*/, const int32_t* columns) {
+        return gather(row, columns);
+    }
 
     // base[index i] for the four indices in a vector.
     static V gather(const uint32_t* base, V indices) {

@@ -26,7 +26,8 @@ void blendRow(uint32_t* out, const uint32_t* in, int level) {
     const Weight<V> keep = weight<V>(static_cast<uint16_t>((255 - level) << 8));
     const Weight<V> take = weight<V>(static_cast<uint16_t>(level << 8));
     for (int x = 0; x < kTargetWidth; x += L::kPixels) {
-        const Channels<V> mixed = add(scale(split(L::load(out + x)), keep), scale(split(L::load(in + x)), take));
+        const Channels<V> mixed =
+            add(scale(split(L::load(out + x)), keep), scale(split(L::load(in + x)), take));
         L::store(out + x, join(mixed));
     }
 }
@@ -174,7 +175,8 @@ template <class V>
 void clearTopBytes(uint32_t* pixels, int count) {
     using L = Lanes<V>;
     int x = 0;
-    for (; x + L::kPixels <= count; x += L::kPixels) L::store(pixels + x, L::load(pixels + x) & L::splat(0x00FFFFFF));
+    for (; x + L::kPixels <= count; x += L::kPixels)
+        L::store(pixels + x, L::load(pixels + x) & L::splat(0x00FFFFFF));
     for (; x < count; ++x) pixels[x] &= 0x00FFFFFF;
 }
 

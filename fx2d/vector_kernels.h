@@ -40,14 +40,15 @@ struct VectorKernels {
     // how many pixels that is; the caller does the rest with the tables.
     int (*fadeSpan)(uint32_t* out, const uint32_t* picture, int count, const FadeWeights& weights,
                     uint32_t opaque);
-    int (*fadeSpanSampled)(uint32_t* out, const uint32_t* row, int rowLength, const int32_t* columns, int count,
-                           const FadeWeights& weights, uint32_t opaque);
+    int (*fadeSpanSampled)(uint32_t* out, const uint32_t* row, int rowLength, const int32_t* columns,
+                           int count, const FadeWeights& weights, uint32_t opaque);
 
     // The grid-warp mappers on a 256 x 256 texture's pixels (and for warpBlendWith a
     // 512 x 256 picture's).
     void (*warpCopy)(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
     void (*warpBlend)(uint32_t* target, const WarpGrid& grid, const uint32_t* texels);
-    void (*warpBlendWith)(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other);
+    void (*warpBlendWith)(uint32_t* target, const WarpGrid& grid, const uint32_t* texels,
+                          const uint32_t* other);
 
     // The additive blit of a glow sprite: an n x n square at dst (rows of 512 pixels),
     // texel column (i * step) >> 8 and row ((j * step) >> 8) & 255 of the 256 x 256

@@ -31,9 +31,12 @@ void limitVectorPath(VectorPath path) { limit = path; }
 const VectorKernels* vectorKernels() {
 #ifdef ZD_VECTOR_PATHS
     switch (vectorPath()) {
-        case VectorPath::Avx2: return &kAvx2Kernels;
-        case VectorPath::Sse2: return &kSse2Kernels;
-        case VectorPath::None: break;
+        case VectorPath::Avx2:
+            return &kAvx2Kernels;
+        case VectorPath::Sse2:
+            return &kSse2Kernels;
+        case VectorPath::None:
+            break;
     }
 #endif
     return nullptr;
@@ -41,9 +44,12 @@ const VectorKernels* vectorKernels() {
 
 const char* vectorPathName(VectorPath path) {
     switch (path) {
-        case VectorPath::Sse2: return "sse2";
-        case VectorPath::Avx2: return "avx2";
-        case VectorPath::None: break;
+        case VectorPath::Sse2:
+            return "sse2";
+        case VectorPath::Avx2:
+            return "avx2";
+        case VectorPath::None:
+            break;
     }
     return "scalar";
 }

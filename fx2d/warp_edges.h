@@ -25,7 +25,8 @@ inline WarpEdge warpEdge(const WarpGrid::Point& top, const WarpGrid::Point& bott
     // The products are exact in double; the steps come from the unrounded products.
     const double tu = double{top.u} * 256.0, tv = double{top.v} * 256.0;
     const double bu = double{bottom.u} * 256.0, bv = double{bottom.v} * 256.0;
-    return {roundToFixed(tu), roundToFixed(tv), roundToFixed((bu - tu) * 0.0625), roundToFixed((bv - tv) * 0.0625)};
+    return {roundToFixed(tu), roundToFixed(tv), roundToFixed((bu - tu) * 0.0625),
+            roundToFixed((bv - tv) * 0.0625)};
 }
 
 // Per-pixel step across one row: (right - left) >> 4 as an arithmetic shift, i.e.

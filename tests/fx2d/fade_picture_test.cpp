@@ -182,9 +182,12 @@ namespace {
 // sides of the 1:1 and the zoomed transparency tests.
 uint32_t randomPicturePixel(std::mt19937& rng) {
     switch (rng() % 4) {
-        case 0: return rng() & 0xFF030303u;
-        case 1: return rng() & 0xFF070707u;
-        default: return rng();
+        case 0:
+            return rng() & 0xFF030303u;
+        case 1:
+            return rng() & 0xFF070707u;
+        default:
+            return rng();
     }
 }
 
@@ -222,8 +225,9 @@ TEST(FadePictureSameBits, RandomPicturesLevelsZoomsAndPositions) {
                                      << " at " << x << "," << y << " level " << level;
             actual = frame;
             fade.drawZoomed(actual.data(), x, y, level, zoom);
-            ASSERT_EQ(actual, zoomed) << vectorPathName(path) << ", " << picture.width << "x" << picture.height
-                                      << " at " << x << "," << y << " level " << level << " zoom " << zoom;
+            ASSERT_EQ(actual, zoomed)
+                << vectorPathName(path) << ", " << picture.width << "x" << picture.height << " at " << x
+                << "," << y << " level " << level << " zoom " << zoom;
         }
     }
 }

@@ -189,7 +189,7 @@ TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
     struct Shape {
         int lineStep, length, lines, pixelStep;
     };
-    const Shape shapes[] = {{512, 512, 256, 1}, {512, 511, 256, 1}, {37, 37, 100, 1}, {300, 299, 7, 1},
+    const Shape shapes[] = {{512, 512, 256, 1}, {512, 511, 256, 1}, {37, 37, 100, 1},   {300, 299, 7, 1},
                             {9, 2, 13, 1},      {5, 3, 40, 1},      {1, 256, 512, 512}, {100, 200, 9, 1},
                             {700, 700, 5, 1},   {520, 512, 17, 1},  {64, 1, 10, 1}};
     for (VectorPath path : vectorPathsToTest()) {
@@ -203,9 +203,9 @@ TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
                 std::vector<int32_t> radii(shape.lines);
                 for (int32_t& radius : radii) {
                     const uint32_t kind = rng() % 4;
-                    radius = kind == 0 ? static_cast<int32_t>(rng() % 8) - 5
-                           : kind == 1 ? static_cast<int32_t>(rng() % 300)
-                                       : static_cast<int32_t>(rng() % 64);
+                    radius = kind == 0   ? static_cast<int32_t>(rng() % 8) - 5
+                             : kind == 1 ? static_cast<int32_t>(rng() % 300)
+                                         : static_cast<int32_t>(rng() % 64);
                 }
                 auto expected = pixels;
                 onScalarCode([&] {
@@ -213,9 +213,10 @@ TEST(RowEffectsSameBits, SmearRowsOnRandomLinesAndRadii) {
                               shape.pixelStep);
                 });
                 OnPath on(path);
-                smearRows(pixels.data(), radii.data(), shape.lineStep, shape.length, shape.lines, shape.pixelStep);
-                ASSERT_EQ(pixels, expected) << vectorPathName(path) << ", length " << shape.length << " lines "
-                                            << shape.lines << " round " << round;
+                smearRows(pixels.data(), radii.data(), shape.lineStep, shape.length, shape.lines,
+                          shape.pixelStep);
+                ASSERT_EQ(pixels, expected) << vectorPathName(path) << ", length " << shape.length
+                                            << " lines " << shape.lines << " round " << round;
             }
         }
     }

@@ -107,8 +107,10 @@ TEST(TableMultiplier, FadeTablesOfEveryLevelAreMultipliers) {
 TEST(TableMultiplier, LanesGiveEveryBlendAndDivisionRow) {
     buildMulTable();
     buildDivTable();
-    for (int w = 0; w < 256; ++w) expectLanesGiveTable({static_cast<uint16_t>(w << 8), 0}, mulTable + w * 256, w);
-    for (int r = 2; r <= 256; ++r) expectLanesGiveTable(*fitTableMultiplier(divTable + r * 256), divTable + r * 256, r);
+    for (int w = 0; w < 256; ++w)
+        expectLanesGiveTable({static_cast<uint16_t>(w << 8), 0}, mulTable + w * 256, w);
+    for (int r = 2; r <= 256; ++r)
+        expectLanesGiveTable(*fitTableMultiplier(divTable + r * 256), divTable + r * 256, r);
 }
 
 #endif

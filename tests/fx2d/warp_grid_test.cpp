@@ -158,11 +158,17 @@ WarpGrid randomGrid(std::mt19937& rng, int kind) {
             WarpGrid::Point& p = grid.at(i, j);
             switch (kind) {
                 case 0:
-                    p = {scale * (16.0f * j * std::cos(angle) - 16.0f * i * std::sin(angle)) + 9.0f * unit(rng),
-                         scale * (16.0f * j * std::sin(angle) + 16.0f * i * std::cos(angle)) + 9.0f * unit(rng)};
+                    p = {scale * (16.0f * j * std::cos(angle) - 16.0f * i * std::sin(angle)) +
+                             9.0f * unit(rng),
+                         scale * (16.0f * j * std::sin(angle) + 16.0f * i * std::cos(angle)) +
+                             9.0f * unit(rng)};
                     break;
-                case 1: p = {300.0f * unit(rng), 300.0f * unit(rng)}; break;
-                case 2: p = {1e7f * unit(rng), 1e7f * unit(rng)}; break;
+                case 1:
+                    p = {300.0f * unit(rng), 300.0f * unit(rng)};
+                    break;
+                case 2:
+                    p = {1e7f * unit(rng), 1e7f * unit(rng)};
+                    break;
                 default:
                     p = {static_cast<float>(static_cast<int>(rng() % 4096) - 2048) / 512.0f,
                          static_cast<float>(static_cast<int>(rng() % 4096) - 2048) / 512.0f};
@@ -205,7 +211,8 @@ TEST(WarpGridSameBits, RandomGridsTexturesAndTargets) {
             ASSERT_EQ(actual, blended) << "warpBlend, " << vectorPathName(path) << ", round " << round;
             actual = frame;
             warpBlendWith(actual.data(), grid, texture, other);
-            ASSERT_EQ(actual, blendedWith) << "warpBlendWith, " << vectorPathName(path) << ", round " << round;
+            ASSERT_EQ(actual, blendedWith)
+                << "warpBlendWith, " << vectorPathName(path) << ", round " << round;
         }
     }
 }
