@@ -107,10 +107,7 @@ void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length,
 }
 
 void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
-    if (const VectorKernels* vector = vectorKernels()) {
-        vector->blendRows(target, source, levels);
-        return;
-    }
+    const VectorKernels* vector = vectorKernels();
     for (int y = 0; y < kTargetHeight; ++y) {
         const int level = std::clamp(levels[y], 0, 255);
         uint32_t* out = target + y * kTargetWidth;
@@ -118,6 +115,10 @@ void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) 
         if (level == 0) continue;
         if (level == 255) {
             std::memcpy(out, in, kTargetWidth * sizeof(uint32_t));
+            continue;
+        }
+        if (vector) {
+            vector->blendRow(out, in, level);
             continue;
         }
         const uint8_t* keep = mulTable + (255 - level) * 256;  // target weight

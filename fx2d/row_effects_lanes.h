@@ -16,7 +16,7 @@
 
 namespace {
 
-// One row of the blend. mulTable[w * 256 + c] is (c * w) >> 8; with the channel c in
+// One row of the blend at a level 1 ... 254. mulTable[w * 256 + c] is (c * w) >> 8; with the channel c in
 // a 16-bit lane and the multiplier w << 8, the high half of the product,
 // (c * (w << 8)) >> 16, is that same number. The two weighted channels add up to at
 // most 254, so no lane spills, and the top byte's weight is 0.
@@ -29,21 +29,6 @@ void blendRow(uint32_t* out, const uint32_t* in, int level) {
         const Channels<V> mixed =
             add(scale(split(L::load(out + x)), keep), scale(split(L::load(in + x)), take));
         L::store(out + x, join(mixed));
-    }
-}
-
-template <class V>
-void blendRowsLanes(uint32_t* target, const uint32_t* source, const int32_t* levels) {
-    for (int y = 0; y < kTargetHeight; ++y) {
-        const int level = std::clamp(levels[y], 0, 255);
-        uint32_t* out = target + y * kTargetWidth;
-        const uint32_t* in = source + y * kTargetWidth;
-        if (level == 0) continue;
-        if (level == 255) {
-            std::memcpy(out, in, kTargetWidth * sizeof(uint32_t));
-            continue;
-        }
-        blendRow<V>(out, in, level);
     }
 }
 

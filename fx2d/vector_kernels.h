@@ -27,10 +27,11 @@ struct FadeWeights {
 FadeWeights fadeWeights(const uint8_t* fadeIn, const uint8_t* fadeOut);
 
 struct VectorKernels {
-    // blendRows as the public one. smearRows takes lines whose pixels lie one apart
-    // and which do not overlap; it returns false, having done nothing, when it cannot
-    // give the scalar code's bits (with today's divTable it always can).
-    void (*blendRows)(uint32_t* target, const uint32_t* source, const int32_t* levels);
+    // One 512-pixel row of blendRows at a level 1 ... 254. smearRows takes lines whose
+    // pixels lie one apart and which do not overlap; it returns false, having done
+    // nothing, when it cannot give the scalar code's bits (with today's divTable it
+    // always can).
+    void (*blendRow)(uint32_t* out, const uint32_t* in, int level);
     bool (*smearRows)(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines);
 
     // Blend the picture pixels that pass the `opaque` mask test onto out[0 ... count - 1],

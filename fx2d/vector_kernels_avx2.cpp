@@ -37,7 +37,7 @@ using V = __m256i;
 }  // namespace
 
 constinit const VectorKernels kAvx2Kernels = {
-    blendRowsLanes<V>,
+    blendRow<V>,
     smearRowsLanes<V>,
     fadeSpanLanes<V>,
     fadeSpanSampledLanes<V>,

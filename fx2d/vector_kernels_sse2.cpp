@@ -114,7 +114,7 @@ void mapGridRows(uint32_t* target, const WarpGrid& grid, const uint32_t* texels,
 }  // namespace
 
 constinit const VectorKernels kSse2Kernels = {
-    blendRowsLanes<V>,
+    blendRow<V>,
     smearRowsLanes<V>,
     fadeSpanLanes<V>,
     fadeSpanSampledLanes<V>,
