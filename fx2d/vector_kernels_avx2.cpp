@@ -22,7 +22,11 @@
 #include "fx2d/target.h"
 #include "fx2d/warp_edges.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC target("avx2")
+#endif
 
 #include "fx2d/fade_picture_lanes.h"
 #include "fx2d/glow_rays_lanes.h"
@@ -50,5 +54,9 @@ constinit const VectorKernels kAvx2Kernels = {
     mapGridBlocks<V, WarpCombine::BlendWith>,
     drawSpriteLanes<V>,
 };
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
 
 #endif
