@@ -199,14 +199,14 @@ uint32_t randomPicturePixel(std::mt19937& rng) {
 TEST(FadePictureSameBits, RandomPicturesLevelsZoomsAndPositions) {
     std::mt19937 rng(31);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float specialLevels[] = {0.0f, 1.0f, 1e-20f, 0.5f, 1.5f, -0.25f, std::nanf("")};
-    const float specialZooms[] = {1.0f, 0.5f, 2.0f, 0.999f, 1e-3f, 1e6f};
+    const float chosenLevels[] = {0.0f, 1.0f, 1e-20f, 0.5f, 1.5f, -0.25f, std::nanf("")};
+    const float chosenZooms[] = {1.0f, 0.5f, 2.0f, 0.999f, 1e-3f, 1e6f};
     for (int round = 0; round < 100; ++round) {
         Image picture(1 + static_cast<int>(rng() % 530), 1 + static_cast<int>(rng() % 270));
         for (uint32_t& p : picture.pixels) p = randomPicturePixel(rng);
         FadePicture fade(picture);
-        const float level = round % 4 == 0 ? specialLevels[(round / 4) % 7] : unit(rng);
-        const float zoom = round % 3 == 0 ? specialZooms[(round / 3) % 6] : 0.2f + 2.5f * unit(rng);
+        const float level = round % 4 == 0 ? chosenLevels[(round / 4) % 7] : unit(rng);
+        const float zoom = round % 3 == 0 ? chosenZooms[(round / 3) % 6] : 0.2f + 2.5f * unit(rng);
         const int x = static_cast<int>(rng() % 700) - 300;
         const int y = static_cast<int>(rng() % 400) - 150;
         std::vector<uint32_t> frame(kTargetPixels);
