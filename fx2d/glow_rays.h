@@ -61,6 +61,6 @@ public:
 
 private:
     const uint32_t* levels_[4];
-    std::vector<uint32_t> brighter_;  // levels 1 to 3, one 65536-word picture each
+    std::vector<uint32_t> brighter_;   // levels 1 to 3, one 65536-word picture each
     std::vector<TexelSpan> spans_[4];  // texelSpans of each level
 };
