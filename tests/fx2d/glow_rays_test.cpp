@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -294,6 +295,49 @@ TEST(GlowRaysSameBits, RandomSprites) {
     for (uint32_t& p : frame) p = rng();
     auto expected = frame;
     onScalarCode([&] { drawAll(expected); });
+    for (VectorPath path : vectorPathsToTest()) {
+        OnPath on(path);
+        auto actual = frame;
+        drawAll(actual);
+        EXPECT_EQ(actual, expected) << vectorPathName(path);
+    }
+}
+
+// Sides on both sides of the blit's thresholds (one vector, the side above which it
+// skips vectors outside a row's span) at every corner and edge of the target, from
+// pictures whose rows are 0 at the top and bottom, in bands between, or nowhere.
+TEST(GlowRaysSameBits, SidesAroundTheBlitThresholdsAtTheEdges) {
+    std::mt19937 rng(53);
+    Image banded = roundRay(rng);
+    for (int y = 0; y < 256; ++y)
+        if (y % 9 < 3) std::fill_n(banded.pixels.begin() + y * 256, 256, 0u);
+    Image full(256, 256);
+    for (uint32_t& p : full.pixels) p = rng() | 1u;
+    const Image round = roundRay(rng);
+    const std::vector<TexelSpan> spans[3] = {
+        texelSpans(round.pixels.data()), texelSpans(banded.pixels.data()), texelSpans(full.pixels.data())};
+    const uint32_t* pictures[3] = {round.pixels.data(), banded.pixels.data(), full.pixels.data()};
+    auto drawAll = [&](std::vector<uint32_t>& frame) {
+        for (int side : {3, 4, 7, 8, 9, 12, 15, 16, 17, 23, 24, 25, 26, 31, 32, 33, 64, 254, 255}) {
+            for (const float extra : {0.0f, 0.3f}) {
+                const float size = 0.5f * static_cast<float>(side) + extra;
+                const int n = static_cast<int>(2.0f * size), lo = static_cast<int>(size);
+                // Centres that put the square at each corner, the middle of each edge
+                // and the middle of the target, as far out as it still fits (of the
+                // last two along each axis, one is the last that fits).
+                for (int cx : {lo, 256, 511 - n + lo, 512 - n + lo})
+                    for (int cy : {lo, 128, 255 - n + lo, 256 - n + lo})
+                        for (int k = 0; k < 3; ++k)
+                            addSprite(frame.data(), pictures[k], cx, cy, size,
+                                      k == 2 ? nullptr : spans[k].data());
+            }
+        }
+    };
+    auto frame = blankFrame();
+    for (uint32_t& p : frame) p = rng();
+    auto expected = frame;
+    onScalarCode([&] { drawAll(expected); });
+    EXPECT_NE(expected, frame);
     for (VectorPath path : vectorPathsToTest()) {
         OnPath on(path);
         auto actual = frame;
