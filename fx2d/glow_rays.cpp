@@ -1,14 +1,8 @@
 // Glow rays: the light scan, the trails and the additive sprite blit.
 #include "fx2d/glow_rays.h"
 
-#include <bit>
 #include <cstring>
 #include <string>
-
-#include "fx2d/vector_paths.h"
-#ifdef ZD_VECTOR_PATHS
-#include <emmintrin.h>
-#endif
 
 #include "fx2d/vector_kernels.h"
 #include "resources/image.h"
@@ -20,10 +14,8 @@ constexpr int kRayPixels = GlowRays::kRaySize * GlowRays::kRaySize;
 constexpr int kW = kTargetWidth;  // source and target: 512 x 256
 constexpr int kH = kTargetHeight;
 
-// The scan window for lights and the brightness test: all three channels at
-// least 248, the top byte ignored.
+// The scan window for lights.
 constexpr int kScanTop = 30, kScanBottom = 219, kScanLeft = 50, kScanRight = 467;
-constexpr uint32_t kLightMask = 0xF8F8F8u;
 
 }  // namespace
 
@@ -73,27 +65,11 @@ void clearAroundLight(uint32_t* p) {
     p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
 }
 
-#ifdef ZD_VECTOR_PATHS
-// A bit per light among p[0 ... 3] (SSE2, every vector path has it).
-int lightsAmongFour(const uint32_t* p) {
-    const __m128i mask = _mm_set1_epi32(static_cast<int>(kLightMask));
-    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(pixels, mask), mask)));
-}
-#endif
-
 // The first light of row[x ... last], or last + 1 when there is none.
-int nextLight(const uint32_t* row, int x, int last) {
-#ifdef ZD_VECTOR_PATHS
-    if (vectorPath() != VectorPath::None) {
-        for (; x + 3 <= last; x += 4) {
-            const int lights = lightsAmongFour(row + x);
-            if (lights != 0) return x + std::countr_zero(static_cast<unsigned>(lights));
-        }
-    }
-#endif
+int nextLight(const VectorKernels* vector, const uint32_t* row, int x, int last) {
+    if (vector) return vector->nextLight(row, x, last);
     for (; x <= last; ++x)
-        if ((row[x] & kLightMask) == kLightMask) return x;
+        if (isLight(row[x])) return x;
     return last + 1;
 }
 
@@ -101,11 +77,12 @@ int nextLight(const uint32_t* row, int x, int last) {
 
 void GlowRays::apply(uint32_t* target, uint32_t* source) const {
     std::memcpy(target, source, sizeof(uint32_t) * kW * kH);
+    const VectorKernels* vector = vectorKernels();
     for (int y = kScanTop; y <= kScanBottom; ++y) {
         uint32_t* row = source + y * kW;
         // Each search starts after the last light, whose clearing it then sees.
-        for (int x = nextLight(row, kScanLeft, kScanRight); x <= kScanRight;
-             x = nextLight(row, x + 1, kScanRight)) {
+        for (int x = nextLight(vector, row, kScanLeft, kScanRight); x <= kScanRight;
+             x = nextLight(vector, row, x + 1, kScanRight)) {
             clearAroundLight(row + x);
             emitRay(target, x, y);
         }

@@ -22,6 +22,11 @@ inline uint32_t addGlowPixel(uint32_t texel, uint32_t pixel) {
     return s | ((0x80808000u - (s & 0x01010100u)) >> 7);
 }
 
+// A light of the scan: a pixel whose three channels are all at least 248 (the top
+// byte does not count).
+constexpr uint32_t kLightMask = 0xF8F8F8u;
+inline bool isLight(uint32_t pixel) { return (pixel & kLightMask) == kLightMask; }
+
 // Where a row of a 256 x 256 picture is not 0: every texel outside columns
 // lo ... hi is 0 (lo > hi: the whole row is). A sprite blit need not fetch those.
 struct TexelSpan {

@@ -2,6 +2,7 @@
 // (lanes.h); instantiated by the vector kernels' sources.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "fx2d/glow_rays.h"
@@ -91,6 +92,35 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
     }
     for (; j < n; ++j, dst += kTargetWidth)
         addSpriteRow<V, RowTexels::Black>(dst, n, picture, columns, kWhole);
+}
+
+// The light scan: four vectors at a time while none of them holds a light, then the
+// vector that does, pixel by pixel only for the row's last few.
+constexpr int kLightScanVectors = 4;
+
+template <class V>
+inline V lightLanes(const uint32_t* p) {
+    using L = Lanes<V>;
+    const V mask = L::splat(kLightMask);
+    return L::cmpeq32(L::load(p) & mask, mask);
+}
+
+template <class V>
+int nextLightLanes(const uint32_t* row, int x, int last) {
+    using L = Lanes<V>;
+    constexpr int kStride = kLightScanVectors * L::kPixels;
+    for (; x + kStride - 1 <= last; x += kStride) {
+        V any = lightLanes<V>(row + x);
+        for (int k = 1; k < kLightScanVectors; ++k) any = any | lightLanes<V>(row + x + k * L::kPixels);
+        if (L::signBits32(any) != 0) break;
+    }
+    for (; x + L::kPixels - 1 <= last; x += L::kPixels) {
+        const int lights = L::signBits32(lightLanes<V>(row + x));
+        if (lights != 0) return x + std::countr_zero(static_cast<unsigned>(lights));
+    }
+    for (; x <= last; ++x)
+        if (isLight(row[x])) return x;
+    return last + 1;
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ struct Lanes<__m256i> {
     static V srli16(V a, int n) { return _mm256_srli_epi16(a, n); }
     static V slli16(V a, int n) { return _mm256_slli_epi16(a, n); }
     static V srli32(V a, int n) { return _mm256_srli_epi32(a, n); }
+    static int signBits32(V a) {
+        return _mm256_movemask_ps(_mm256_castsi256_ps(a));
+    }  // bit i: lane i's top bit
 
     // base[indices[i]] for each lane, by the gather instruction.
     static V gather(const uint32_t* base, const int32_t* indices) {

@@ -34,6 +34,7 @@ struct Lanes<__m128i> {
     static V srli16(V a, int n) { return _mm_srli_epi16(a, n); }
     static V slli16(V a, int n) { return _mm_slli_epi16(a, n); }
     static V srli32(V a, int n) { return _mm_srli_epi32(a, n); }
+    static int signBits32(V a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }  // bit i: lane i's top bit
 
     // base[indices[i]] for each lane: four plain loads.
     static V gather(const uint32_t* base, const int32_t* indices) {

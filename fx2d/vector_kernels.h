@@ -56,6 +56,9 @@ struct VectorKernels {
     // picture, with (n - 1) * step < 65536; `spans` (may be null) say where the
     // picture's rows are 0.
     void (*drawSprite)(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, int n, int step);
+
+    // The first light (isLight) of row[x ... last], or last + 1 when there is none.
+    int (*nextLight)(const uint32_t* row, int x, int last);
 };
 
 // The kernels of the current path; null for the scalar code.

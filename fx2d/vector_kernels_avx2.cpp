@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -53,6 +54,7 @@ constinit const VectorKernels kAvx2Kernels = {
     },
     mapGridBlocks<V, WarpCombine::BlendWith>,
     drawSpriteLanes<V>,
+    nextLightLanes<V>,
 };
 
 #if defined(__clang__)

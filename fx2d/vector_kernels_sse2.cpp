@@ -126,6 +126,7 @@ constinit const VectorKernels kSse2Kernels = {
     },
     mapGridRows<WarpCombine::BlendWith>,
     drawSpriteLanes<V>,
+    nextLightLanes<V>,
 };
 
 #endif

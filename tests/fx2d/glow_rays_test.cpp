@@ -346,6 +346,36 @@ TEST(GlowRaysSameBits, SidesAroundTheBlitThresholdsAtTheEdges) {
     }
 }
 
+// The vector scans step over many pixels at a time: lights on and just outside every
+// edge of the scan window, and at the ends of the steps, are found as the scalar scan
+// finds them (more lights in the row, so the search also resumes after a light
+// close to the window's end, where no scan may look past it).
+TEST(GlowRaysSameBits, LightsAtTheScanWindowEdges) {
+    std::mt19937 rng(54);
+    const Image ray = roundRay(rng);
+    const GlowRays rays(ray);
+    for (int y : {29, 30, 31, 218, 219, 220}) {
+        for (int x :
+             {49, 50, 51, 53, 57, 58, 81, 82, 89, 90, 113, 114, 452, 459, 460, 463, 464, 466, 467, 468}) {
+            auto source = blankFrame();
+            for (uint32_t& p : source) p = rng() & 0x00F7F7F7u;
+            source[y * kW + x] = 0x00F8F8F8u;
+            source[y * kW + (x + 37) % kW] = 0xFFFFFFFFu;
+            source[y * kW + 49] = source[y * kW + 468] = 0x00FFFFFFu;  // outside the window
+            auto expectedSource = source;
+            auto expected = blankFrame();
+            onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
+            for (VectorPath path : vectorPathsToTest()) {
+                OnPath on(path);
+                auto actualSource = source, actual = blankFrame();
+                rays.apply(actual.data(), actualSource.data());
+                ASSERT_EQ(actual, expected) << vectorPathName(path) << " at " << x << "," << y;
+                ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 // Whole frames with lights scattered over and around the scan window, some in
 // clusters that suppress each other, against the scalar scan and trails.
 TEST(GlowRaysSameBits, RandomFramesWithLights) {
