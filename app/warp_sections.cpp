@@ -89,13 +89,32 @@ void fillTunnelGrid(WarpGrid& grid, float angle, float t) {
     }
 }
 
+namespace {
+
+// 256 sin(m * 3.141592 * (row - 40) / 176) for each band row: the same for every
+// frame of a wipe, so it is worked out again only when m changes.
+const std::array<double, kBandBottom - kBandTop + 1>& bandWaves(int m) {
+    static std::array<double, kBandBottom - kBandTop + 1> waves{};
+    static int wavesOf = 0;
+    static bool known = false;
+    if (!known || wavesOf != m) {
+        for (int row = kBandTop; row <= kBandBottom; ++row)
+            waves[row - kBandTop] = 256.0 * std::sin(m * 3.141592 * (row - kBandTop) / 176);
+        wavesOf = m;
+        known = true;
+    }
+    return waves;
+}
+
+}  // namespace
+
 void rowWipeLevels(int32_t* levels, int k, int m, float t) {
     const float base = static_cast<float>(k) * t;
     const int32_t rising = truncLevel(static_cast<double>(base - 356.0f));
+    const auto& waves = bandWaves(m);
     for (int row = 0; row < kWipeRows; ++row) {
         int32_t level = rising;
-        if (row >= kBandTop && row <= kBandBottom)
-            level = truncLevel(256.0 * std::sin(m * 3.141592 * (row - kBandTop) / 176) + level);
+        if (row >= kBandTop && row <= kBandBottom) level = truncLevel(waves[row - kBandTop] + level);
         levels[row] = level < 0 ? 0 : level > 255 ? 255 : level;
     }
 }

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/assets.h"
@@ -164,6 +166,21 @@ TEST(RowWipe, AnyTimeGivesLevelsInRange) {
     for (int32_t level : wipe(290, 3, nan)) EXPECT_EQ(level, 0);
     for (int32_t level : wipe(290, 3, 1e30f)) EXPECT_EQ(level, 255);
     for (int32_t level : wipe(180, 1, -1e30f)) EXPECT_EQ(level, 0);
+}
+
+// The band waves are kept between frames: switching between the two wipes, every
+// row still gets 256 sin(m * 3.141592 * (row - 40) / 176) added to the rising level.
+TEST(RowWipe, BandsFollowTheirOwnWaveWhenTheWipesAlternate) {
+    for (int round = 0; round < 3; ++round)
+        for (auto [k, m, t] : {std::tuple{180, 1, 1.2f}, {290, 3, 1.5f}, {180, 1, 0.9f}, {290, 3, 2.2f}}) {
+            const auto levels = wipe(k, m, t);
+            const double rising = std::trunc(static_cast<double>(static_cast<float>(k) * t - 356.0f));
+            for (int row = 40; row <= 215; ++row) {
+                const double level = std::trunc(256.0 * std::sin(m * 3.141592 * (row - 40) / 176) + rising);
+                ASSERT_EQ(levels[row], std::clamp(static_cast<int32_t>(level), 0, 255))
+                    << "m " << m << " row " << row;
+            }
+        }
 }
 
 // ---- the panel
