@@ -65,6 +65,11 @@ void clearAroundLight(uint32_t* p) {
     p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
 }
 
+// addSprite with the kernels of the current path already looked up (null: the
+// scalar code), so that a trail looks them up once.
+void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
+                float size, const TexelSpan* spans);
+
 // The first light of row[x ... last], or last + 1 when there is none.
 int nextLight(const VectorKernels* vector, const uint32_t* row, int x, int last) {
     if (vector) return vector->nextLight(row, x, last);
@@ -124,8 +129,9 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
     float px = static_cast<float>(x);
     float py = static_cast<float>(y);
     float size = 4.0f;
+    const VectorKernels* vector = vectorKernels();
     for (int k = 0; k < sprites; ++k) {
-        addSprite(target, picture, static_cast<int>(px), static_cast<int>(py), size, spans);
+        drawSprite(vector, target, picture, static_cast<int>(px), static_cast<int>(py), size, spans);
         px += sx;
         py += sy;
         size += growth;
@@ -186,14 +192,19 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
     }
 }
 
+void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
+                float size, const TexelSpan* spans) {
+    SpritePlace place;
+    if (!placeSprite(cx, cy, size, place)) return;
+    if (vector)
+        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, place.n, place.step);
+    else
+        drawSpriteScalar(target, picture, place);
+}
+
 }  // namespace
 
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
                const TexelSpan* spans) {
-    SpritePlace place;
-    if (!placeSprite(cx, cy, size, place)) return;
-    if (const VectorKernels* vector = vectorKernels())
-        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, place.n, place.step);
-    else
-        drawSpriteScalar(target, picture, place);
+    drawSprite(vectorKernels(), target, picture, cx, cy, size, spans);
 }
