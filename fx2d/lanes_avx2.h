@@ -15,7 +15,15 @@ template <>
 struct Lanes<__m256i> {
     using V = __m256i;
     static constexpr int kPixels = 8;
-    static constexpr int kLines = 8;  // lines side by side in loadColumns
+    static constexpr int kLines = 8;               // lines side by side in loadColumns
+    static constexpr bool kHasByteShuffle = true;  // bytes1And3
+
+    // Bytes 1 and 3 of each lane as its bytes 0 and 1, the upper two bytes 0.
+    static V bytes1And3(V a) {
+        const V pick = _mm256_setr_epi8(1, 3, -1, -1, 5, 7, -1, -1, 9, 11, -1, -1, 13, 15, -1, -1, 1, 3, -1,
+                                        -1, 5, 7, -1, -1, 9, 11, -1, -1, 13, 15, -1, -1);
+        return _mm256_shuffle_epi8(a, pick);
+    }
 
     static V load(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
     static void store(uint32_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }

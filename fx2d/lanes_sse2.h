@@ -13,7 +13,8 @@ template <>
 struct Lanes<__m128i> {
     using V = __m128i;
     static constexpr int kPixels = 4;
-    static constexpr int kLines = 4;  // lines side by side in loadColumns
+    static constexpr int kLines = 4;                // lines side by side in loadColumns
+    static constexpr bool kHasByteShuffle = false;  // no bytes1And3 (SSSE3)
 
     static V load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void store(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }

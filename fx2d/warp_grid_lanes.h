@@ -23,6 +23,7 @@ inline uint32_t pairUV(uint32_t u, uint32_t v) { return (u & 0xFFFF) | (v << 16)
 template <class V>
 inline V texelIndices(V uv) {
     using L = Lanes<V>;
+    if constexpr (L::kHasByteShuffle) return L::bytes1And3(uv);
     return (L::srli32(uv, 8) & L::splat(0xFF)) | (L::srli32(uv, 16) & L::splat(0xFF00));
 }
 
