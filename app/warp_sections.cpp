@@ -125,14 +125,23 @@ void checkPanelPicture(const Image& p6back) {
                         std::to_string(p6back.width) + " x " + std::to_string(p6back.height));
 }
 
-void buildPanel(uint32_t* target, const Image& p6back) {
-    for (int y = 0; y < kTargetHeight; ++y) {
+namespace {
+
+// Rows that wipeToPanel builds and then blends while they are still in the cache.
+constexpr int kPanelBand = 4;
+
+void buildPanelRows(uint32_t* target, const Image& p6back, int top, int bottom) {
+    for (int y = top; y < bottom; ++y) {
         const uint32_t* picture = p6back.row(y);
         uint32_t* row = target + y * kTargetWidth;
         for (int x = 0; x < kPanelWidth; ++x) row[x] = picture[x];
         for (int x = kPanelWidth; x < kTargetWidth; ++x) row[x] = kPanelGrey;
     }
 }
+
+}  // namespace
+
+void buildPanel(uint32_t* target, const Image& p6back) { buildPanelRows(target, p6back, 0, kTargetHeight); }
 
 void checkWarpSectionPictures() {
     checkWarpTexture(*assets.txt5, "txt5.jpg");
@@ -153,10 +162,12 @@ void wipeToTunnel(float t) {
 void glowScene(float) { assets.rays->apply(frameBuffer, workBuffer); }
 
 void wipeToPanel(float t) {
-    buildPanel(workBuffer, *assets.p6back);
     int32_t levels[kWipeRows];
     rowWipeLevels(levels, 290, 3, t);
-    blendRows(frameBuffer, workBuffer, levels);
+    for (int y = 0; y < kTargetHeight; y += kPanelBand) {
+        buildPanelRows(workBuffer, *assets.p6back, y, y + kPanelBand);
+        blendRows(frameBuffer + y * kTargetWidth, workBuffer + y * kTargetWidth, levels + y, kPanelBand);
+    }
 }
 
 void closingWarp(float) {

@@ -106,9 +106,9 @@ void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length,
     }
 }
 
-void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels) {
+void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels, int rows) {
     const VectorKernels* vector = vectorKernels();
-    for (int y = 0; y < kTargetHeight; ++y) {
+    for (int y = 0; y < rows; ++y) {
         const int level = std::clamp(levels[y], 0, 255);
         uint32_t* out = target + y * kTargetWidth;
         const uint32_t* in = source + y * kTargetWidth;

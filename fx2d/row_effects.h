@@ -21,7 +21,7 @@ void buildDivTable();
 // leaves the line alone; larger radii are clamped to 256 and to length - 1.
 void smearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines, int pixelStep);
 
-// Crossfades `source` over `target` (both 512 x 256) row by row with levels[y]
-// (0 ... 255, clamped): 0 leaves the row, 255 copies it, others mix through mulTable
-// (which must have been built).
-void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels);
+// Crossfades `source` over `target` (both 512 x 256, or their first `rows` rows) row
+// by row with levels[y] (0 ... 255, clamped): 0 leaves the row, 255 copies it, others
+// mix through mulTable (which must have been built).
+void blendRows(uint32_t* target, const uint32_t* source, const int32_t* levels, int rows = kTargetHeight);

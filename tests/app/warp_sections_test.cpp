@@ -17,6 +17,7 @@
 #include "display/display.h"
 #include "fx2d/glow_rays.h"
 #include "fx2d/mul_table.h"
+#include "fx2d/row_effects.h"
 #include "fx2d/warp_grid.h"
 #include "resources/image.h"
 #include "resources/load_error.h"
@@ -302,6 +303,24 @@ TEST_F(WarpScenes, WipeToPanelStartsWithTheFrameAndEndsWithThePanel) {
     EXPECT_EQ(work_, panel);
     wipeToPanel(3.0f);
     EXPECT_EQ(frame_, panel);
+}
+
+// The wipe builds and blends the panel a few rows at a time; mid-wipe, every row is
+// the whole panel blended over the whole frame at that row's level.
+TEST_F(WarpScenes, WipeToPanelMidwayIsThePanelBlendedRowByRow) {
+    std::vector<uint32_t> panel(kW * kH);
+    buildPanel(panel.data(), p6back_);
+    std::mt19937 rng(9);
+    for (float t : {1.3f, 1.5f, 2.2f}) {
+        for (uint32_t& p : frame_) p = rng() & 0x00FFFFFFu;
+        auto expected = frame_;
+        std::vector<int32_t> levels(kWipeRows);
+        rowWipeLevels(levels.data(), 290, 3, t);
+        blendRows(expected.data(), panel.data(), levels.data());
+        wipeToPanel(t);
+        EXPECT_EQ(frame_, expected) << t;
+        EXPECT_EQ(work_, panel) << t;
+    }
 }
 
 TEST_F(WarpScenes, ClosingWarpIsTheSwirlOfTheOpeningPictures) {
