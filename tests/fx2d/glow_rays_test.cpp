@@ -376,6 +376,31 @@ TEST(GlowRaysSameBits, LightsAtTheScanWindowEdges) {
     }
 }
 
+// Trails of every level (pictures whose multiples wrap past the top byte) from
+// lights at each level's distances from the centre and at its edges.
+TEST(GlowRaysSameBits, TrailsOfEveryLevel) {
+    std::mt19937 rng(55);
+    const Image ray = roundRay(rng);  // full 32-bit texels: the multiples wrap
+    const GlowRays rays(ray);
+    auto frame = blankFrame();
+    for (uint32_t& p : frame) p = rng();
+    // Offsets from (256, 128): d = (0.04 * offset)^2 for levels 3, 3, 2, 2, 1, 1, 0, 0.
+    const int offsets[] = {0, 24, 25, 33, 34, 39, 40, 120};
+    for (int offset : offsets) {
+        for (auto [x, y] :
+             {std::pair{256 + offset, 128}, {256, 128 - offset / 2}, {256 - offset, 128 + offset / 3}}) {
+            auto expected = frame;
+            onScalarCode([&] { rays.emitRay(expected.data(), x, y); });
+            for (VectorPath path : vectorPathsToTest()) {
+                OnPath on(path);
+                auto actual = frame;
+                rays.emitRay(actual.data(), x, y);
+                ASSERT_EQ(actual, expected) << vectorPathName(path) << " from " << x << "," << y;
+            }
+        }
+    }
+}
+
 // Whole frames with lights scattered over and around the scan window, some in
 // clusters that suppress each other, against the scalar scan and trails.
 TEST(GlowRaysSameBits, RandomFramesWithLights) {
