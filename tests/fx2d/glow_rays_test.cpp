@@ -245,6 +245,39 @@ Image roundRay(std::mt19937& rng) {
     return ray;
 }
 
+// Runs `draw` on the same random frame through the scalar code and through every
+// vector path: it must change the frame, and every path must give the scalar bits.
+template <class Draw>
+void expectSameBitsOnEveryPath(std::mt19937& rng, Draw draw, const std::string& what = "") {
+    auto frame = blankFrame();
+    for (uint32_t& p : frame) p = rng();
+    auto expected = frame;
+    onScalarCode([&] { draw(expected); });
+    EXPECT_NE(expected, frame) << what;
+    for (VectorPath path : vectorPathsToTest()) {
+        OnPath on(path);
+        auto actual = frame;
+        draw(actual);
+        EXPECT_EQ(actual, expected) << vectorPathName(path) << " " << what;
+    }
+}
+
+// GlowRays::apply on `source` through every vector path gives the scalar code's
+// target and leaves the same source.
+void expectApplySameBitsOnEveryPath(const GlowRays& rays, const std::vector<uint32_t>& source,
+                                    const std::string& what) {
+    auto expectedSource = source;
+    auto expected = blankFrame();
+    onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
+    for (VectorPath path : vectorPathsToTest()) {
+        OnPath on(path);
+        auto actualSource = source, actual = blankFrame();
+        rays.apply(actual.data(), actualSource.data());
+        ASSERT_EQ(actual, expected) << vectorPathName(path) << " " << what;
+        ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << " " << what;
+    }
+}
+
 TEST(GlowRaysSetup, TexelSpansBoundEveryTexelThatIsNot0) {
     Image picture(256, 256);
     picture.pixels[1 * 256 + 5] = 1;
@@ -291,16 +324,7 @@ TEST(GlowRaysSameBits, RandomSprites) {
             addSprite(frame.data(), rays.level(s.level), s.cx, s.cy, s.size,
                       s.withSpans ? spans[s.level].data() : nullptr);
     };
-    auto frame = blankFrame();
-    for (uint32_t& p : frame) p = rng();
-    auto expected = frame;
-    onScalarCode([&] { drawAll(expected); });
-    for (VectorPath path : vectorPathsToTest()) {
-        OnPath on(path);
-        auto actual = frame;
-        drawAll(actual);
-        EXPECT_EQ(actual, expected) << vectorPathName(path);
-    }
+    expectSameBitsOnEveryPath(rng, drawAll);
 }
 
 // Sides on both sides of the blit's thresholds (one vector, the side above which it
@@ -333,17 +357,7 @@ TEST(GlowRaysSameBits, SidesAroundTheBlitThresholdsAtTheEdges) {
             }
         }
     };
-    auto frame = blankFrame();
-    for (uint32_t& p : frame) p = rng();
-    auto expected = frame;
-    onScalarCode([&] { drawAll(expected); });
-    EXPECT_NE(expected, frame);
-    for (VectorPath path : vectorPathsToTest()) {
-        OnPath on(path);
-        auto actual = frame;
-        drawAll(actual);
-        EXPECT_EQ(actual, expected) << vectorPathName(path);
-    }
+    expectSameBitsOnEveryPath(rng, drawAll);
 }
 
 // The vector scans step over many pixels at a time: lights on and just outside every
@@ -362,16 +376,7 @@ TEST(GlowRaysSameBits, LightsAtTheScanWindowEdges) {
             source[y * kW + x] = 0x00F8F8F8u;
             source[y * kW + (x + 37) % kW] = 0xFFFFFFFFu;
             source[y * kW + 49] = source[y * kW + 468] = 0x00FFFFFFu;  // outside the window
-            auto expectedSource = source;
-            auto expected = blankFrame();
-            onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
-            for (VectorPath path : vectorPathsToTest()) {
-                OnPath on(path);
-                auto actualSource = source, actual = blankFrame();
-                rays.apply(actual.data(), actualSource.data());
-                ASSERT_EQ(actual, expected) << vectorPathName(path) << " at " << x << "," << y;
-                ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << " at " << x << "," << y;
-            }
+            expectApplySameBitsOnEveryPath(rays, source, "at " + std::to_string(x) + "," + std::to_string(y));
         }
     }
 }
@@ -382,23 +387,14 @@ TEST(GlowRaysSameBits, TrailsOfEveryLevel) {
     std::mt19937 rng(55);
     const Image ray = roundRay(rng);  // full 32-bit texels: the multiples wrap
     const GlowRays rays(ray);
-    auto frame = blankFrame();
-    for (uint32_t& p : frame) p = rng();
     // Offsets from (256, 128): d = (0.04 * offset)^2 for levels 3, 3, 2, 2, 1, 1, 0, 0.
     const int offsets[] = {0, 24, 25, 33, 34, 39, 40, 120};
-    for (int offset : offsets) {
+    for (int offset : offsets)
         for (auto [x, y] :
-             {std::pair{256 + offset, 128}, {256, 128 - offset / 2}, {256 - offset, 128 + offset / 3}}) {
-            auto expected = frame;
-            onScalarCode([&] { rays.emitRay(expected.data(), x, y); });
-            for (VectorPath path : vectorPathsToTest()) {
-                OnPath on(path);
-                auto actual = frame;
-                rays.emitRay(actual.data(), x, y);
-                ASSERT_EQ(actual, expected) << vectorPathName(path) << " from " << x << "," << y;
-            }
-        }
-    }
+             {std::pair{256 + offset, 128}, {256, 128 - offset / 2}, {256 - offset, 128 + offset / 3}})
+            expectSameBitsOnEveryPath(
+                rng, [&](std::vector<uint32_t>& frame) { rays.emitRay(frame.data(), x, y); },
+                "from " + std::to_string(x) + "," + std::to_string(y));
 }
 
 // Whole frames with lights scattered over and around the scan window, some in
@@ -415,16 +411,7 @@ TEST(GlowRaysSameBits, RandomFramesWithLights) {
             source[y * kW + x] = 0x00F8F8F8u | rng();
             if (light % 3 == 0) source[(y + 1) * kW + x + 1] = 0xFFFFFFFFu;
         }
-        auto expectedSource = source;
-        auto expected = blankFrame();
-        onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
-        for (VectorPath path : vectorPathsToTest()) {
-            OnPath on(path);
-            auto actualSource = source, actual = blankFrame();
-            rays.apply(actual.data(), actualSource.data());
-            ASSERT_EQ(actual, expected) << vectorPathName(path) << ", round " << round;
-            ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << ", round " << round;
-        }
+        expectApplySameBitsOnEveryPath(rays, source, "round " + std::to_string(round));
     }
 }
 
