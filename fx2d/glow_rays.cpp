@@ -39,7 +39,10 @@ GlowRays::GlowRays(const Image& ray) : brighter_(3 * static_cast<size_t>(kRayPix
         for (int k = 0; k < kRayPixels; ++k) picture[k] = ray.pixels[k] * factor;
         levels_[level] = picture;
     }
-    for (int level = 0; level <= 3; ++level) spans_[level] = texelSpans(levels_[level]);
+    for (int level = 0; level <= 3; ++level) {
+        spans_[level] = texelSpans(levels_[level]);
+        rows_[level] = texelRows(spans_[level].data());
+    }
 }
 
 std::vector<TexelSpan> texelSpans(const uint32_t* picture) {
@@ -55,6 +58,14 @@ std::vector<TexelSpan> texelSpans(const uint32_t* picture) {
     return spans;
 }
 
+TexelRows texelRows(const TexelSpan* spans) {
+    TexelRows rows{0, GlowRays::kRaySize - 1};
+    if (!spans) return rows;
+    while (rows.first < GlowRays::kRaySize && spans[rows.first].lo > spans[rows.first].hi) ++rows.first;
+    while (rows.last >= rows.first && spans[rows.last].lo > spans[rows.last].hi) --rows.last;
+    return rows;
+}
+
 namespace {
 
 // Clears the rest of the 3 x 3 block below and to the right of a light, so the
@@ -68,7 +79,7 @@ void clearAroundLight(uint32_t* p) {
 // addSprite with the kernels of the current path already looked up (null: the
 // scalar code), so that a trail looks them up once.
 void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
-                float size, const TexelSpan* spans);
+                float size, const TexelSpan* spans, TexelRows rows);
 
 // The first light of row[x ... last], or last + 1 when there is none.
 int nextLight(const VectorKernels* vector, const uint32_t* row, int x, int last) {
@@ -126,12 +137,13 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
 
     const uint32_t* picture = levels_[level];
     const TexelSpan* spans = spans_[level].data();
+    const TexelRows rows = rows_[level];
     float px = static_cast<float>(x);
     float py = static_cast<float>(y);
     float size = 4.0f;
     const VectorKernels* vector = vectorKernels();
     for (int k = 0; k < sprites; ++k) {
-        drawSprite(vector, target, picture, static_cast<int>(px), static_cast<int>(py), size, spans);
+        drawSprite(vector, target, picture, static_cast<int>(px), static_cast<int>(py), size, spans, rows);
         px += sx;
         py += sy;
         size += growth;
@@ -193,11 +205,11 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
 }
 
 void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
-                float size, const TexelSpan* spans) {
+                float size, const TexelSpan* spans, TexelRows rows) {
     SpritePlace place;
     if (!placeSprite(cx, cy, size, place)) return;
     if (vector)
-        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, place.n, place.step);
+        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, rows, place.n, place.step);
     else
         drawSpriteScalar(target, picture, place);
 }
@@ -206,5 +218,5 @@ void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* p
 
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
                const TexelSpan* spans) {
-    drawSprite(vectorKernels(), target, picture, cx, cy, size, spans);
+    drawSprite(vectorKernels(), target, picture, cx, cy, size, spans, texelRows(spans));
 }

@@ -36,6 +36,14 @@ struct TexelSpan {
 // The spans of the picture's 256 rows.
 std::vector<TexelSpan> texelSpans(const uint32_t* picture);
 
+// The rows that are not all 0 lie within first ... last (first > last: none are).
+struct TexelRows {
+    int first, last;
+};
+
+// From a picture's texelSpans; with none (null), every row may be other than 0.
+TexelRows texelRows(const TexelSpan* spans);
+
 // Adds a square of a 256 x 256 picture (rows of 256) to a 512 x 256 target,
 // scaled to 2 * size pixels a side, its top-left at (cx - size, cy - size).
 // A square that does not fit inside the target is not drawn at all. `spans`, when
@@ -68,4 +76,5 @@ private:
     const uint32_t* levels_[4];
     std::vector<uint32_t> brighter_;   // levels 1 to 3, one 65536-word picture each
     std::vector<TexelSpan> spans_[4];  // texelSpans of each level
+    TexelRows rows_[4];                // and their texelRows
 };

@@ -48,7 +48,8 @@ inline void addSpriteRow(uint32_t* dst, int n, const uint32_t* row, const int32_
 // half of its square, and the fetches are what the blit waits on. The rows at the top
 // and bottom whose spans are empty add 0 without a look at the picture.
 template <class V>
-void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, int n, int step) {
+void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
+                     int step) {
     using L = Lanes<V>;
     // Texel column (i * step) >> 8 of each pixel i, a vector at a time.
     alignas(32) int32_t columns[kTargetWidth + L::kPixels];
@@ -68,13 +69,14 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
         return;
     }
 
-    // Rows top ... bottom - 1 fetch texels; those above and below sample empty rows.
-    int top = 0, bottom = n;
-    if (spans) {
-        auto empty = [spans, &texelRow](int j) { return spans[texelRow(j)].lo > spans[texelRow(j)].hi; };
-        while (top < n && empty(top)) ++top;
-        while (bottom > top && empty(bottom - 1)) --bottom;
-    }
+    // Rows top ... bottom - 1 fetch texels; those above and below sample rows outside
+    // rows.first ... rows.last. Row j samples row (j * step) >> 8, which is at least
+    // `first` from j = ceil(256 first / step) on (firstSampling), and at most `last` below
+    // j = ceil(256 (last + 1) / step).
+    auto firstSampling = [step](int row) { return (row * 256 + step - 1) / step; };
+    const int top = firstSampling(rows.first) < n ? firstSampling(rows.first) : n;
+    const int below = firstSampling(rows.last + 1);
+    const int bottom = below < top ? top : below > n ? n : below;
     constexpr TexelSpan kWhole{0, GlowRays::kRaySize - 1};
     int j = 0;
     for (; j < top; ++j, dst += kTargetWidth)

@@ -54,8 +54,9 @@ struct VectorKernels {
     // The additive blit of a glow sprite: an n x n square at dst (rows of 512 pixels),
     // texel column (i * step) >> 8 and row ((j * step) >> 8) & 255 of the 256 x 256
     // picture, with (n - 1) * step < 65536; `spans` (may be null) say where the
-    // picture's rows are 0.
-    void (*drawSprite)(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, int n, int step);
+    // picture's rows are 0, and `rows` which rows are all 0.
+    void (*drawSprite)(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
+                       int step);
 
     // The first light (isLight) of row[x ... last], or last + 1 when there is none.
     int (*nextLight)(const uint32_t* row, int x, int last);

@@ -295,6 +295,26 @@ TEST(GlowRaysSetup, TexelSpansBoundEveryTexelThatIsNot0) {
     EXPECT_EQ(spans[3].hi, 20);
 }
 
+TEST(GlowRaysSetup, TexelRowsBoundTheRowsThatAreNot0) {
+    struct Case {
+        std::vector<int> rows;  // rows with one texel other than 0
+        int first, last;
+    };
+    for (const Case& c :
+         {Case{{1, 2, 3}, 1, 3}, Case{{0}, 0, 0}, Case{{255}, 255, 255}, Case{{7, 200}, 7, 200}}) {
+        Image picture(256, 256);
+        for (int row : c.rows) picture.pixels[row * 256 + 128] = 5;
+        const TexelRows rows = texelRows(texelSpans(picture.pixels.data()).data());
+        EXPECT_EQ(rows.first, c.first);
+        EXPECT_EQ(rows.last, c.last);
+    }
+    const TexelRows none = texelRows(texelSpans(Image(256, 256).pixels.data()).data());
+    EXPECT_GT(none.first, none.last);
+    const TexelRows unknown = texelRows(nullptr);
+    EXPECT_EQ(unknown.first, 0);
+    EXPECT_EQ(unknown.last, 255);
+}
+
 // Every vector path of the sprite blit gives the scalar code's bits: random pictures
 // (whole-word levels included) that are 0 outside a disc, with and without their
 // spans, targets, centres over and past every edge, and sizes from below 1 to past
