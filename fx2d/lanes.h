@@ -73,9 +73,19 @@ struct Divisor {
     V bias;
 };
 
+//
+// Green is not shifted down for its product: left in its 16-bit lane's high byte it
+// is 256 times larger, so the high half of its product is 256 * ((g * w) >> 16) plus
+// a low byte that the mask drops. This spares the two shifts, which share fewer
+// execution ports than the masks.
 template <class V>
 inline V divide(V pixels, const Divisor<V>& d) {
-    return join(scale(split(Lanes<V>::subsU8(pixels, d.bias)), d.weight));
+    using L = Lanes<V>;
+    const V x = L::subsU8(pixels, d.bias);
+    const V high = L::splat(0xFF00FF00);
+    const V blueRed = L::mulhiU16(x & L::splat(0x00FF00FF), d.weight.even);
+    const V green = L::mulhiU16(x & high, d.weight.odd) & high;
+    return blueRed | green;
 }
 
 // ((pixel >> 1) & 0x7F7F7F): every channel halved, rounding down, top byte dropped.

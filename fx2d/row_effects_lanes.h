@@ -42,9 +42,9 @@ constexpr int kSmearMaxRadius = 256;
 // Vectors stepped together: the multiply at the heart of each step has a latency that
 // one vector alone would wait on.
 constexpr int kSmearVectors = 2;
-// Each line's divided pixels are followed by zeros: the pixel `radius` ahead of the
-// last steps lies beyond the line and counts as black.
-constexpr int kSmearDividedLength = kSmearMaxLength + kSmearMaxRadius + 4;
+// A line's pixels as the steps read them: the line's last four pixels, then black.
+// Step k reads up to pixel k + radius + 3 <= length + radius + 1.
+constexpr int kSmearTailLength = kSmearMaxLength + kSmearMaxRadius + 2;
 
 // divTable rows 2 ... 256 as multipliers (row 1 is the identity and has its own
 // loop); empty if any row has none.
@@ -86,47 +86,53 @@ inline uint32_t divideScalar(uint32_t pixel, TableMultiplier m) {
            tableEntry(m, (pixel >> 16) & 0xFF) << 16;
 }
 
-// q of every pixel of a line into `divided`, then zeros up to `end`. q depends on
-// nothing but the pixel, so the last vector may overlap the one before it.
+// The first window of a line: q of pixels 0 ... radius - 1, summed. No channel's sum
+// passes 255, so the packed words add without carries, in lanes and then across.
 template <class V>
-void divideLine(const SmearLine& line, int length, uint32_t* divided, int end) {
+uint32_t firstWindow(const SmearLine& line) {
     using L = Lanes<V>;
-    if (length < L::kPixels) {
-        for (int x = 0; x < length; ++x) divided[x] = divideScalar(line.pixels[x], line.divisor);
-    } else {
-        const uint32_t even = line.divisor.multiplier * 0x00010001u, odd = line.divisor.multiplier;
-        const Divisor<V> d{{L::splat(even), L::splat(odd)}, L::splat(line.divisor.bias * 0x010101u)};
-        for (int x = 0; x < length; x += L::kPixels) {
-            const int at = std::min(x, length - L::kPixels);
-            L::store(divided + at, divide(L::load(line.pixels + at), d));
-        }
-    }
-    std::memset(divided + length, 0, sizeof(uint32_t) * (end - length));
+    const TableMultiplier m = line.divisor;
+    const Divisor<V> d{{L::splat(m.multiplier * 0x00010001u), L::splat(m.multiplier)}, L::splat(m.bias * 0x010101u)};
+    V sum = L::zero();
+    int x = 0;
+    for (; x + L::kPixels <= line.radius; x += L::kPixels) sum = L::add8(sum, divide(L::load(line.pixels + x), d));
+    alignas(32) uint32_t words[L::kPixels];
+    L::store(words, sum);
+    uint32_t window = 0;
+    for (const uint32_t word : words) window += word;
+    for (; x < line.radius; ++x) window += divideScalar(line.pixels[x], m);
+    return window;
 }
 
 // Smears kSmearVectors * kLines lines of `length` pixels (2 ... kSmearMaxLength),
-// radii 2 ... 256. First every pixel is divided, line by line; then the steps run
-// with the lines side by side.
+// radii 2 ... 256, with the lines side by side. Step k reads the pixel `radius`
+// ahead, which still holds its value from before the call, and writes pixel k + 1.
 template <class V>
 void smearGroup(const SmearLine* lines, int length) {
     using L = Lanes<V>;
     constexpr int kGroup = kSmearVectors * L::kLines;
-    alignas(32) uint32_t divided[kGroup][kSmearDividedLength];
-    const uint32_t* ahead[kGroup];  // the divided pixels, `radius` on: step k takes ahead[k]
-    uint32_t* outs[kGroup];         // the lines, one pixel on: step k writes pixel k + 1
+    // Near its end a line is read from its tail: its last four pixels, copied before
+    // any step writes them, at their own positions, then zeros.
+    alignas(32) uint32_t tails[kGroup][kSmearTailLength];
+    const int tailStart = std::max(0, length - 4);
+    const uint32_t* ahead[kGroup];  // step k reads pixels ahead[l] + k ... + 3
+    uint32_t* outs[kGroup];         // step k writes pixel outs[l] + k
     alignas(32) uint32_t windows[kGroup], firsts[kGroup];
+    int switchAt[kGroup];  // the first step that reads the tail
     for (int l = 0; l < kGroup; ++l) {
-        const int radius = lines[l].radius;
-        // The steps read up to pixel length + radius + 1.
-        divideLine<V>(lines[l], length, divided[l], length + radius + 3);
+        const SmearLine& line = lines[l];
+        std::memcpy(tails[l] + tailStart, line.pixels + tailStart, sizeof(uint32_t) * (length - tailStart));
+        std::memset(tails[l] + length, 0, sizeof(uint32_t) * (line.radius + 2));
         // The first window: the divided pixels 0 ... radius - 1. No channel's sum
         // passes 255, so the packed words add without carries.
-        windows[l] = 0;
-        for (int x = 0; x < radius; ++x) windows[l] += divided[l][x];
-        firsts[l] = lines[l].pixels[0];
-        ahead[l] = divided[l] + radius;
-        outs[l] = lines[l].pixels + 1;
+        windows[l] = firstWindow<V>(line);
+        firsts[l] = line.pixels[0];
+        ahead[l] = line.pixels + line.radius;
+        outs[l] = line.pixels + 1;
+        switchAt[l] = std::max(0, length - 3 - line.radius);
     }
+    // Steps from this one on read some line's tail.
+    int nextSwitch = *std::min_element(switchAt, switchAt + kGroup);
 
     Divisor<V> divisor[kSmearVectors];
     V acc[kSmearVectors];     // window sums, which are also the pixels written
@@ -137,21 +143,32 @@ void smearGroup(const SmearLine* lines, int length) {
         behind[v] = L::load(firsts + v * L::kLines);
     }
 
-    // Step k writes pixel k + 1: the window loses the pixel behind and gains the one
-    // `radius` ahead. Four steps per pass, between a transpose of the entering
-    // pixels into columns and one of the written columns back into rows.
-    for (int k = 0; k < length - 1; k += 4) {
+    // Step k: the window loses the pixel behind and gains the one `radius` ahead.
+    // Four steps per pass, between a transpose of the entering pixels into columns
+    // and one of the written columns back into rows; `count` of them are stored.
+    const auto pass = [&](int k, int count) __attribute__((always_inline)) {
+        if (k >= nextSwitch) {
+            nextSwitch = length;
+            for (int l = 0; l < kGroup; ++l) {
+                if (k >= switchAt[l]) ahead[l] = tails[l] + lines[l].radius;
+                else nextSwitch = std::min(nextSwitch, switchAt[l]);
+            }
+        }
         V column[kSmearVectors][4];  // entering, then written
         for (int v = 0; v < kSmearVectors; ++v) L::loadColumns(ahead + v * L::kLines, k, column[v]);
         for (int i = 0; i < 4; ++i) {
             for (int v = 0; v < kSmearVectors; ++v) {
-                acc[v] = L::add8(L::sub8(acc[v], divide(behind[v], divisor[v])), column[v][i]);
+                const V entering = divide(column[v][i], divisor[v]);
+                acc[v] = L::add8(L::sub8(acc[v], divide(behind[v], divisor[v])), entering);
                 behind[v] = column[v][i] = acc[v];
             }
         }
-        const int count = std::min(4, length - 1 - k);
         for (int v = 0; v < kSmearVectors; ++v) L::storeColumns(column[v], outs + v * L::kLines, k, count);
-    }
+    };
+    // The steps are k = 0 ... length - 2: whole passes, then the rest.
+    int k = 0;
+    for (; k + 4 <= length - 1; k += 4) pass(k, 4);
+    if (k < length - 1) pass(k, length - 1 - k);
 }
 
 // Radius 1: each step writes the pixel's own channels back, so the smear only
