@@ -34,8 +34,19 @@ WarpGrid swirlingGrid() {
 void BM_Memcpy(benchmark::State& state) { bench::memcpyFrame(state); }
 BENCHMARK(BM_Memcpy);
 
-void BM_WarpCopy(benchmark::State& state, VectorPath path) {
+// The AVX2 path with one of its texel fetches while it lives (avx2 alone: the one
+// timed at first use).
+class WithFetch {
+public:
+    explicit WithFetch(TexelFetch fetch) { setTexelFetch(fetch); }
+    ~WithFetch() { setTexelFetch(TexelFetch::Timed); }
+    WithFetch(const WithFetch&) = delete;
+    WithFetch& operator=(const WithFetch&) = delete;
+};
+
+void BM_WarpCopy(benchmark::State& state, VectorPath path, TexelFetch fetch = TexelFetch::Timed) {
     const bench::OnPath on(state, path);
+    const WithFetch with(fetch);
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame(kTargetPixels);
@@ -48,9 +59,12 @@ void BM_WarpCopy(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_WarpCopy, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_WarpCopy, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_WarpCopy, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_WarpCopy, avx2_gather, VectorPath::Avx2, TexelFetch::Gather);
+BENCHMARK_CAPTURE(BM_WarpCopy, avx2_loads, VectorPath::Avx2, TexelFetch::Loads);
 
-void BM_WarpBlend(benchmark::State& state, VectorPath path) {
+void BM_WarpBlend(benchmark::State& state, VectorPath path, TexelFetch fetch = TexelFetch::Timed) {
     const bench::OnPath on(state, path);
+    const WithFetch with(fetch);
     const Image texture = noisyImage(256, 256, 2);
     const WarpGrid grid = swirlingGrid();
     std::vector<uint32_t> frame = noisyPixels(kTargetPixels, 3);
@@ -63,9 +77,12 @@ void BM_WarpBlend(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_WarpBlend, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_WarpBlend, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_WarpBlend, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_WarpBlend, avx2_gather, VectorPath::Avx2, TexelFetch::Gather);
+BENCHMARK_CAPTURE(BM_WarpBlend, avx2_loads, VectorPath::Avx2, TexelFetch::Loads);
 
-void BM_WarpBlendWith(benchmark::State& state, VectorPath path) {
+void BM_WarpBlendWith(benchmark::State& state, VectorPath path, TexelFetch fetch = TexelFetch::Timed) {
     const bench::OnPath on(state, path);
+    const WithFetch with(fetch);
     const Image texture = noisyImage(256, 256, 2);
     const Image other = noisyImage(kTargetWidth, kTargetHeight, 4);
     const WarpGrid grid = swirlingGrid();
@@ -79,5 +96,7 @@ void BM_WarpBlendWith(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_WarpBlendWith, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_WarpBlendWith, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_WarpBlendWith, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, avx2_gather, VectorPath::Avx2, TexelFetch::Gather);
+BENCHMARK_CAPTURE(BM_WarpBlendWith, avx2_loads, VectorPath::Avx2, TexelFetch::Loads);
 
 }  // namespace

@@ -68,4 +68,8 @@ const VectorKernels* vectorKernels();
 #ifdef ZD_VECTOR_PATHS
 extern const VectorKernels kSse2Kernels;
 extern const VectorKernels kAvx2Kernels;
+
+// The AVX2 warpCopy with the fetch given (Gather or Loads), whatever texelFetch()
+// says: texelFetch() times the two with it.
+void avx2WarpCopy(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, TexelFetch fetch);
 #endif

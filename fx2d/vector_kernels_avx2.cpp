@@ -34,10 +34,26 @@
 #include "fx2d/lanes_avx2.h"
 #include "fx2d/row_effects_lanes.h"
 #include "fx2d/warp_grid_lanes.h"
+#include "fx2d/warp_grid_rows.h"
 
 namespace {
 
 using V = __m256i;
+
+// The warps with the gather, or with the plain loads of the row mappers.
+template <WarpCombine combine>
+void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other,
+             TexelFetch fetch) {
+    if (fetch == TexelFetch::Gather)
+        mapGridBlocks<V, combine>(target, grid, texels, other);
+    else
+        mapGridRows<V, combine>(target, grid, texels, other);
+}
+
+template <WarpCombine combine>
+void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
+    mapGrid<combine>(target, grid, texels, other, texelFetch());
+}
 
 }  // namespace
 
@@ -47,15 +63,19 @@ constinit const VectorKernels kAvx2Kernels = {
     fadeSpanLanes<V>,
     fadeSpanSampledLanes<V>,
     [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
-        mapGridBlocks<V, WarpCombine::Copy>(target, grid, texels, nullptr);
+        mapGrid<WarpCombine::Copy>(target, grid, texels, nullptr);
     },
     [](uint32_t* target, const WarpGrid& grid, const uint32_t* texels) {
-        mapGridBlocks<V, WarpCombine::Blend>(target, grid, texels, nullptr);
+        mapGrid<WarpCombine::Blend>(target, grid, texels, nullptr);
     },
-    mapGridBlocks<V, WarpCombine::BlendWith>,
+    mapGrid<WarpCombine::BlendWith>,
     drawSpriteLanes<V>,
     nextLightLanes<V>,
 };
+
+void avx2WarpCopy(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, TexelFetch fetch) {
+    mapGrid<WarpCombine::Copy>(target, grid, texels, nullptr, fetch);
+}
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -1,10 +1,43 @@
 #include "fx2d/vector_paths.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "fx2d/target.h"
 #include "fx2d/vector_kernels.h"
 
 namespace {
 
 VectorPath limit = VectorPath::Avx2;
+TexelFetch fetchSetting = TexelFetch::Timed;
+
+#ifdef ZD_VECTOR_PATHS
+// Both fetches copy a whole frame through a grid turned by 0.7 radians, about one
+// texel per pixel (the scenes' warps cross the texture's rows at an angle like this),
+// three times each, alternately; the faster best time wins.
+TexelFetch timeTexelFetch() {
+    using Clock = std::chrono::steady_clock;
+    std::vector<uint32_t> texels(256 * 256), target(kTargetPixels);
+    WarpGrid grid;
+    for (int i = 0; i < WarpGrid::kRows; ++i)
+        for (int j = 0; j < WarpGrid::kColumns; ++j)
+            grid.at(i, j) = {static_cast<float>(16 * j * std::cos(0.7) - 16 * i * std::sin(0.7)),
+                             static_cast<float>(16 * j * std::sin(0.7) + 16 * i * std::cos(0.7))};
+    Clock::duration gather = Clock::duration::max(), loads = Clock::duration::max();
+    for (int round = 0; round < 3; ++round) {
+        const Clock::time_point start = Clock::now();
+        avx2WarpCopy(target.data(), grid, texels.data(), TexelFetch::Gather);
+        const Clock::time_point middle = Clock::now();
+        avx2WarpCopy(target.data(), grid, texels.data(), TexelFetch::Loads);
+        const Clock::time_point end = Clock::now();
+        gather = std::min(gather, middle - start);
+        loads = std::min(loads, end - middle);
+    }
+    return gather < loads ? TexelFetch::Gather : TexelFetch::Loads;
+}
+#endif
 
 }  // namespace
 
@@ -52,4 +85,18 @@ const char* vectorPathName(VectorPath path) {
             break;
     }
     return "scalar";
+}
+
+void setTexelFetch(TexelFetch fetch) { fetchSetting = fetch; }
+
+TexelFetch texelFetch() {
+    if (fetchSetting != TexelFetch::Timed) return fetchSetting;
+#ifdef ZD_VECTOR_PATHS
+    // Only a CPU with AVX2 can run the timing.
+    if (bestVectorPath() < VectorPath::Avx2) return TexelFetch::Loads;
+    static const TexelFetch timed = timeTexelFetch();
+    return timed;
+#else
+    return TexelFetch::Loads;
+#endif
 }

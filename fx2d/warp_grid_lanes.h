@@ -1,7 +1,7 @@
 // The grid-warp mappers over vectors of pixels, block by block, for any lane width
 // (lanes.h); the AVX2 source uses them. Going block by block keeps each block's
-// texels in the nearest cache, which the gather instruction needs to pay; the SSE2
-// source fetches with plain loads and goes row by row instead.
+// texels in the nearest cache, which the gather instruction needs to pay; the row
+// mappers (warp_grid_rows.h) fetch with plain loads instead.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "resources/load_error.h"
@@ -201,18 +202,24 @@ TEST(WarpGridSameBits, RandomGridsTexturesAndTargets) {
             warpBlend(blended.data(), grid, texture);
             warpBlendWith(blendedWith.data(), grid, texture, other);
         });
-        for (VectorPath path : vectorPathsToTest()) {
-            OnPath on(path);
-            auto actual = frame;
-            warpCopy(actual.data(), grid, texture);
-            ASSERT_EQ(actual, copied) << "warpCopy, " << vectorPathName(path) << ", round " << round;
-            actual = frame;
-            warpBlend(actual.data(), grid, texture);
-            ASSERT_EQ(actual, blended) << "warpBlend, " << vectorPathName(path) << ", round " << round;
-            actual = frame;
-            warpBlendWith(actual.data(), grid, texture, other);
-            ASSERT_EQ(actual, blendedWith)
-                << "warpBlendWith, " << vectorPathName(path) << ", round " << round;
-        }
+        // The AVX2 path with each of its texel fetches (the SSE2 path has one).
+        for (VectorPath path : vectorPathsToTest())
+            for (TexelFetch fetch : {TexelFetch::Gather, TexelFetch::Loads}) {
+                OnPath on(path);
+                setTexelFetch(fetch);
+                const std::string where = std::string(vectorPathName(path)) +
+                                          (fetch == TexelFetch::Gather ? ", gather" : ", loads") +
+                                          ", round " + std::to_string(round);
+                auto actual = frame;
+                warpCopy(actual.data(), grid, texture);
+                ASSERT_EQ(actual, copied) << "warpCopy, " << where;
+                actual = frame;
+                warpBlend(actual.data(), grid, texture);
+                ASSERT_EQ(actual, blended) << "warpBlend, " << where;
+                actual = frame;
+                warpBlendWith(actual.data(), grid, texture, other);
+                ASSERT_EQ(actual, blendedWith) << "warpBlendWith, " << where;
+            }
     }
+    setTexelFetch(TexelFetch::Timed);
 }
