@@ -55,6 +55,16 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
     mapGrid<combine>(target, grid, texels, other, texelFetch());
 }
 
+// The glow sprite blit fetches scattered texels too: with the gather where it is
+// fast, else the SSE2 path's plain loads.
+void drawSprite(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
+                int step) {
+    if (texelFetch() == TexelFetch::Gather)
+        drawSpriteLanes<V>(dst, picture, spans, rows, n, step);
+    else
+        kSse2Kernels.drawSprite(dst, picture, spans, rows, n, step);
+}
+
 }  // namespace
 
 constinit const VectorKernels kAvx2Kernels = {
@@ -69,7 +79,7 @@ constinit const VectorKernels kAvx2Kernels = {
         mapGrid<WarpCombine::Blend>(target, grid, texels, nullptr);
     },
     mapGrid<WarpCombine::BlendWith>,
-    drawSpriteLanes<V>,
+    drawSprite,
     nextLightLanes<V>,
 };
 

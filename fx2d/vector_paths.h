@@ -23,16 +23,16 @@ void limitVectorPath(VectorPath path);
 
 const char* vectorPathName(VectorPath path);
 
-// How the AVX2 warps fetch their texels: with the gather instruction, block by block,
-// or with plain loads, row by row (as the SSE2 path does). The gather is the faster on
-// some CPUs and several times slower on others (microcode can slow it down), so by
-// default the first AVX2 warp times both once and keeps the faster. Both give the
-// same bits.
+// How the AVX2 warps and glow sprite blit fetch their texels: with the gather
+// instruction (the warps block by block) or with plain loads (the warps row by row,
+// the blit as on SSE2). The gather is the faster on some CPUs and several times slower
+// on others (microcode can slow it down), so by default the first AVX2 fetch times
+// both on a warp once and keeps the faster. Both give the same bits.
 enum class TexelFetch { Timed, Gather, Loads };
 
 // The fetch from now on: Timed (the default), or a fixed one for tests and benchmarks.
 // Not thread-safe: call it while no kernel runs.
 void setTexelFetch(TexelFetch fetch);
 
-// The fetch the AVX2 warps take: Gather or Loads, timing them first under Timed.
+// The fetch the AVX2 kernels take: Gather or Loads, timing them first under Timed.
 TexelFetch texelFetch();

@@ -254,12 +254,13 @@ void expectSameBitsOnEveryPath(std::mt19937& rng, Draw draw, const std::string& 
     auto expected = frame;
     onScalarCode([&] { draw(expected); });
     EXPECT_NE(expected, frame) << what;
-    for (VectorPath path : vectorPathsToTest()) {
-        OnPath on(path);
-        auto actual = frame;
-        draw(actual);
-        EXPECT_EQ(actual, expected) << vectorPathName(path) << " " << what;
-    }
+    for (VectorPath path : vectorPathsToTest())
+        forEachTexelFetch([&](const char* fetch) {
+            OnPath on(path);
+            auto actual = frame;
+            draw(actual);
+            EXPECT_EQ(actual, expected) << vectorPathName(path) << ", " << fetch << " " << what;
+        });
 }
 
 // GlowRays::apply on `source` through every vector path gives the scalar code's
@@ -269,13 +270,14 @@ void expectApplySameBitsOnEveryPath(const GlowRays& rays, const std::vector<uint
     auto expectedSource = source;
     auto expected = blankFrame();
     onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
-    for (VectorPath path : vectorPathsToTest()) {
-        OnPath on(path);
-        auto actualSource = source, actual = blankFrame();
-        rays.apply(actual.data(), actualSource.data());
-        ASSERT_EQ(actual, expected) << vectorPathName(path) << " " << what;
-        ASSERT_EQ(actualSource, expectedSource) << vectorPathName(path) << " " << what;
-    }
+    for (VectorPath path : vectorPathsToTest())
+        forEachTexelFetch([&](const char* fetch) {
+            OnPath on(path);
+            auto actualSource = source, actual = blankFrame();
+            rays.apply(actual.data(), actualSource.data());
+            EXPECT_EQ(actual, expected) << vectorPathName(path) << ", " << fetch << " " << what;
+            EXPECT_EQ(actualSource, expectedSource) << vectorPathName(path) << ", " << fetch << " " << what;
+        });
 }
 
 TEST(GlowRaysSetup, TexelSpansBoundEveryTexelThatIsNot0) {

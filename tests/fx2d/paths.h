@@ -23,6 +23,17 @@ public:
     OnPath& operator=(const OnPath&) = delete;
 };
 
+// Runs `run(name)` with each of the AVX2 path's texel fetches in force (the other
+// paths have one), then leaves the fetch to be timed again.
+template <class Run>
+void forEachTexelFetch(Run run) {
+    for (TexelFetch fetch : {TexelFetch::Gather, TexelFetch::Loads}) {
+        setTexelFetch(fetch);
+        run(fetch == TexelFetch::Gather ? "gather" : "loads");
+    }
+    setTexelFetch(TexelFetch::Timed);
+}
+
 // Runs `run` on the scalar code.
 template <class Run>
 void onScalarCode(Run run) {

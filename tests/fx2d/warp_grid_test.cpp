@@ -202,24 +202,20 @@ TEST(WarpGridSameBits, RandomGridsTexturesAndTargets) {
             warpBlend(blended.data(), grid, texture);
             warpBlendWith(blendedWith.data(), grid, texture, other);
         });
-        // The AVX2 path with each of its texel fetches (the SSE2 path has one).
         for (VectorPath path : vectorPathsToTest())
-            for (TexelFetch fetch : {TexelFetch::Gather, TexelFetch::Loads}) {
+            forEachTexelFetch([&](const char* fetch) {
                 OnPath on(path);
-                setTexelFetch(fetch);
-                const std::string where = std::string(vectorPathName(path)) +
-                                          (fetch == TexelFetch::Gather ? ", gather" : ", loads") +
-                                          ", round " + std::to_string(round);
+                const std::string where =
+                    std::string(vectorPathName(path)) + ", " + fetch + ", round " + std::to_string(round);
                 auto actual = frame;
                 warpCopy(actual.data(), grid, texture);
-                ASSERT_EQ(actual, copied) << "warpCopy, " << where;
+                EXPECT_EQ(actual, copied) << "warpCopy, " << where;
                 actual = frame;
                 warpBlend(actual.data(), grid, texture);
-                ASSERT_EQ(actual, blended) << "warpBlend, " << where;
+                EXPECT_EQ(actual, blended) << "warpBlend, " << where;
                 actual = frame;
                 warpBlendWith(actual.data(), grid, texture, other);
-                ASSERT_EQ(actual, blendedWith) << "warpBlendWith, " << where;
-            }
+                EXPECT_EQ(actual, blendedWith) << "warpBlendWith, " << where;
+            });
     }
-    setTexelFetch(TexelFetch::Timed);
 }
