@@ -79,13 +79,22 @@ struct Divisor {
 // a low byte that the mask drops. This spares the two shifts, which share fewer
 // execution ports than the masks.
 template <class V>
-inline V divide(V pixels, const Divisor<V>& d) {
+struct Quotient {
+    V blueRed, green;  // the table's entries in their channels, the others 0
+};
+
+template <class V>
+inline Quotient<V> divideChannels(V pixels, const Divisor<V>& d) {
     using L = Lanes<V>;
     const V x = L::subsU8(pixels, d.bias);
     const V high = L::splat(0xFF00FF00);
-    const V blueRed = L::mulhiU16(x & L::splat(0x00FF00FF), d.weight.even);
-    const V green = L::mulhiU16(x & high, d.weight.odd) & high;
-    return blueRed | green;
+    return {L::mulhiU16(x & L::splat(0x00FF00FF), d.weight.even), L::mulhiU16(x & high, d.weight.odd) & high};
+}
+
+template <class V>
+inline V divide(V pixels, const Divisor<V>& d) {
+    const Quotient<V> q = divideChannels(pixels, d);
+    return q.blueRed | q.green;
 }
 
 // ((pixel >> 1) & 0x7F7F7F): every channel halved, rounding down, top byte dropped.

@@ -158,8 +158,12 @@ void smearGroup(const SmearLine* lines, int length) {
         for (int v = 0; v < kSmearVectors; ++v) L::loadColumns(ahead + v * L::kLines, k, column[v]);
         for (int i = 0; i < 4; ++i) {
             for (int v = 0; v < kSmearVectors; ++v) {
-                const V entering = divide(column[v][i], divisor[v]);
-                acc[v] = L::add8(L::sub8(acc[v], divide(behind[v], divisor[v])), entering);
+                // The entering pixel is added first, not waiting for the division of
+                // the pixel behind; a byte may wrap in between, but the bytes are
+                // within 0 ... 255 again once both halves of that division are off.
+                const V entered = L::add8(acc[v], divide(column[v][i], divisor[v]));
+                const Quotient<V> leaving = divideChannels(behind[v], divisor[v]);
+                acc[v] = L::sub8(L::sub8(entered, leaving.blueRed), leaving.green);
                 behind[v] = column[v][i] = acc[v];
             }
         }
