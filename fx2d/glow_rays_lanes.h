@@ -21,25 +21,32 @@ constexpr int kSkipVectorsAbove = 24;
 // those of the vectors that meet the row's span (the others are 0).
 enum class RowTexels { Black, All, WithinSpan };
 
-template <class V, RowTexels texels>
+// How the texels of a vector are fetched: with the lanes' gather, or (AVX2 where its
+// gather is slow) by in-register permutes of two loads where the columns lie close
+// together, else by plain loads.
+enum class SpriteFetch { Gather, Sample };
+
+template <class V, RowTexels texels, SpriteFetch fetch>
 inline V rowTexels(const uint32_t* row, const int32_t* columns, TexelSpan span) {
     using L = Lanes<V>;
     if constexpr (texels == RowTexels::Black) return L::zero();
-    if constexpr (texels == RowTexels::All) return L::gather(row, columns);
-    return L::gatherWithin(row, columns, span.lo, span.hi);
+    if constexpr (texels == RowTexels::WithinSpan)
+        if (columns[L::kPixels - 1] < span.lo || columns[0] > span.hi) return L::zero();
+    if constexpr (fetch == SpriteFetch::Sample) return L::template sample<true>(row, GlowRays::kRaySize, columns);
+    return L::gather(row, columns);
 }
 
 // One row of a sprite, at least one vector wide, a vector at a time: pixel i takes
 // texel row[columns[i]]. The row's last vector is computed first, from the target as
 // it was, and stored last: the pixels it shares with the vector before it get the
 // same values twice, so no single-pixel tail is needed.
-template <class V, RowTexels texels>
+template <class V, RowTexels texels, SpriteFetch fetch>
 inline void addSpriteRow(uint32_t* dst, int n, const uint32_t* row, const int32_t* columns, TexelSpan span) {
     using L = Lanes<V>;
     const int last = n - L::kPixels;
-    const V end = addGlow(rowTexels<V, texels>(row, columns + last, span), L::load(dst + last));
+    const V end = addGlow(rowTexels<V, texels, fetch>(row, columns + last, span), L::load(dst + last));
     for (int i = 0; i < last; i += L::kPixels)
-        L::store(dst + i, addGlow(rowTexels<V, texels>(row, columns + i, span), L::load(dst + i)));
+        L::store(dst + i, addGlow(rowTexels<V, texels, fetch>(row, columns + i, span), L::load(dst + i)));
     L::store(dst + last, end);
 }
 
@@ -47,7 +54,7 @@ inline void addSpriteRow(uint32_t* dst, int n, const uint32_t* row, const int32_
 // outside a row's span are 0 and are not fetched: a soft, round glow is 0 in more than
 // half of its square, and the fetches are what the blit waits on. The rows at the top
 // and bottom whose spans are empty add 0 without a look at the picture.
-template <class V>
+template <class V, SpriteFetch fetch = SpriteFetch::Gather>
 void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
                      int step) {
     using L = Lanes<V>;
@@ -80,20 +87,20 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
     constexpr TexelSpan kWhole{0, GlowRays::kRaySize - 1};
     int j = 0;
     for (; j < top; ++j, dst += kTargetWidth)
-        addSpriteRow<V, RowTexels::Black>(dst, n, picture, columns, kWhole);
+        addSpriteRow<V, RowTexels::Black, fetch>(dst, n, picture, columns, kWhole);
     if (spans && n > kSkipVectorsAbove) {
         for (; j < bottom; ++j, dst += kTargetWidth) {
             const int row = texelRow(j);
-            addSpriteRow<V, RowTexels::WithinSpan>(dst, n, picture + row * GlowRays::kRaySize, columns,
+            addSpriteRow<V, RowTexels::WithinSpan, fetch>(dst, n, picture + row * GlowRays::kRaySize, columns,
                                                    spans[row]);
         }
     } else {
         for (; j < bottom; ++j, dst += kTargetWidth)
-            addSpriteRow<V, RowTexels::All>(dst, n, picture + texelRow(j) * GlowRays::kRaySize, columns,
+            addSpriteRow<V, RowTexels::All, fetch>(dst, n, picture + texelRow(j) * GlowRays::kRaySize, columns,
                                             kWhole);
     }
     for (; j < n; ++j, dst += kTargetWidth)
-        addSpriteRow<V, RowTexels::Black>(dst, n, picture, columns, kWhole);
+        addSpriteRow<V, RowTexels::Black, fetch>(dst, n, picture, columns, kWhole);
 }
 
 // The light scan: four vectors at a time while none of them holds a light, then the

@@ -57,19 +57,23 @@ struct Lanes<__m256i> {
         return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), indices, 4);
     }
 
-    // base[indices[i]] for each lane, rising indices, where the caller knows that
-    // the texels outside lo ... hi are 0: a vector wholly outside needs no gather.
-    static V gatherWithin(const uint32_t* base, const int32_t* indices, int lo, int hi) {
-        if (indices[kPixels - 1] < lo || indices[0] > hi) return zero();
-        return gather(base, indices);
+    // base[indices[i]] for each lane by eight plain loads, for CPUs whose gather is slow.
+    static V loadEach(const uint32_t* base, const int32_t* indices) {
+        return _mm256_setr_epi32(static_cast<int>(base[indices[0]]), static_cast<int>(base[indices[1]]),
+                                 static_cast<int>(base[indices[2]]), static_cast<int>(base[indices[3]]),
+                                 static_cast<int>(base[indices[4]]), static_cast<int>(base[indices[5]]),
+                                 static_cast<int>(base[indices[6]]), static_cast<int>(base[indices[7]]));
     }
 
     // row[columns[i]] for each lane, columns rising, all below rowLength. When the
     // eight columns lie within 16 pixels of the first, two loads and two in-register
     // permutes pick them (cheaper than the gather); the loads must stay in the row.
+    // Otherwise the gather fetches them, or with `slowGather` eight plain loads.
+    template <bool slowGather = false>
     static V sample(const uint32_t* row, int rowLength, const int32_t* columns) {
         const int first = columns[0];
-        if (columns[kPixels - 1] - first >= 16 || first + 16 > rowLength) return gather(row, columns);
+        if (columns[kPixels - 1] - first >= 16 || first + 16 > rowLength)
+            return slowGather ? loadEach(row, columns) : gather(row, columns);
         const V offsets =
             sub32(load(reinterpret_cast<const uint32_t*>(columns)), splat(static_cast<uint32_t>(first)));
         const V low = _mm256_permutevar8x32_epi32(load(row + first), offsets);  // uses offsets & 7

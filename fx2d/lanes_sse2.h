@@ -43,13 +43,6 @@ struct Lanes<__m128i> {
                               static_cast<int>(base[indices[2]]), static_cast<int>(base[indices[3]]));
     }
 
-    // base[indices[i]] for each lane, rising indices, where the caller knows that
-    // the texels outside lo ... hi are 0: a vector wholly outside needs no loads.
-    static V gatherWithin(const uint32_t* base, const int32_t* indices, int lo, int hi) {
-        if (indices[kPixels - 1] < lo || indices[0] > hi) return zero();
-        return gather(base, indices);
-    }
-
     // row[columns[i]] for each lane, columns rising, all below rowLength.
     static V sample(const uint32_t* row, int /*rowLength*/, const int32_t* columns) {
         return gather(row, columns);

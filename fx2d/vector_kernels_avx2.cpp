@@ -56,13 +56,13 @@ void mapGrid(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, con
 }
 
 // The glow sprite blit fetches scattered texels too: with the gather where it is
-// fast, else the SSE2 path's plain loads.
+// fast, else by permutes and plain loads.
 void drawSprite(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
                 int step) {
     if (texelFetch() == TexelFetch::Gather)
         drawSpriteLanes<V>(dst, picture, spans, rows, n, step);
     else
-        kSse2Kernels.drawSprite(dst, picture, spans, rows, n, step);
+        drawSpriteLanes<V, SpriteFetch::Sample>(dst, picture, spans, rows, n, step);
 }
 
 }  // namespace
