@@ -16,7 +16,6 @@ struct Lanes<__m256i> {
     using V = __m256i;
     static constexpr int kPixels = 8;
     static constexpr int kLines = 8;               // lines side by side in loadColumns
-    static constexpr bool kHasByteShuffle = true;  // bytes1And3
 
     // Bytes 1 and 3 of each lane as its bytes 0 and 1, the upper two bytes 0.
     static V bytes1And3(V a) {

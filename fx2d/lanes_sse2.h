@@ -14,7 +14,6 @@ struct Lanes<__m128i> {
     using V = __m128i;
     static constexpr int kPixels = 4;
     static constexpr int kLines = 4;                // lines side by side in loadColumns
-    static constexpr bool kHasByteShuffle = false;  // no bytes1And3 (SSSE3)
 
     static V load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void store(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
@@ -46,13 +45,6 @@ struct Lanes<__m128i> {
     // row[columns[i]] for each lane, columns rising, all below rowLength.
     static V sample(const uint32_t* row, int /*rowLength*/, const int32_t* columns) {
         return gather(row, columns);
-    }
-
-    // base[index i] for the four indices in a vector.
-    static V gather(const uint32_t* base, V indices) {
-        alignas(16) int32_t words[kPixels];
-        store(reinterpret_cast<uint32_t*>(words), indices);
-        return gather(base, words);
     }
 
     // Pixels offset ... offset + 3 of four lines as columns: column i holds pixel

@@ -1,7 +1,7 @@
-// The grid-warp mappers over vectors of pixels, block by block, for any lane width
-// (lanes.h); the AVX2 source uses them. Going block by block keeps each block's
-// texels in the nearest cache, which the gather instruction needs to pay; the row
-// mappers (warp_grid_rows.h) fetch with plain loads instead.
+// The grid-warp mappers with the gather instruction, block by block, for the AVX2
+// source (lanes_avx2.h). Going block by block keeps each block's texels in the
+// nearest cache, which the gather needs to pay; the row mappers (warp_grid_rows.h)
+// fetch with plain loads instead.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +22,7 @@ inline uint32_t pairUV(uint32_t u, uint32_t v) { return (u & 0xFFFF) | (v << 16)
 // texelIndex on paired coordinates: bits 8-15 of u and of v.
 template <class V>
 inline V texelIndices(V uv) {
-    using L = Lanes<V>;
-    if constexpr (L::kHasByteShuffle) return L::bytes1And3(uv);
-    return (L::srli32(uv, 8) & L::splat(0xFF)) | (L::srli32(uv, 16) & L::splat(0xFF00));
+    return Lanes<V>::bytes1And3(uv);
 }
 
 template <class V, WarpCombine combine>
