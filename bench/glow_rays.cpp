@@ -2,7 +2,8 @@
 // with bright spots, in frames per second, next to a plain memcpy of the same
 // 512 x 256 frame. Uses "txt5.jpg" and
 // "ray.tga" of the default content when it has been generated into the build
-// folder, else a synthetic texture with near-white spots and a soft glow.
+// folder, else a synthetic texture with near-white spots and a soft glow. Then the
+// sprite blit alone (addSprite, without pre-sampled tiles), by sprite side.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -77,5 +78,31 @@ void BM_GlowRaysApply(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_GlowRaysApply, scalar, VectorPath::None)->Arg(0)->Arg(3);
 BENCHMARK_CAPTURE(BM_GlowRaysApply, sse2, VectorPath::Sse2)->Arg(0)->Arg(3);
 BENCHMARK_CAPTURE(BM_GlowRaysApply, avx2, VectorPath::Avx2)->Arg(0)->Arg(3);
+
+// One sprite size: 200 sprites of side about `n` along a diagonal, as one trail
+// draws them, on a grey frame. Per pixel drawn.
+void BM_AddSprite(benchmark::State& state, VectorPath path) {
+    const bench::OnPath on(state, path);
+    static const GlowPictures pictures;
+    const GlowRays rays(pictures.ray);
+    const int n = static_cast<int>(state.range(0));
+    const std::vector<TexelSpan> spans = texelSpans(rays.level(0));
+    std::vector<uint32_t> target(kTargetPixels, 0x404040u);
+    long pixels = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < 200; ++k) {
+            const float size = 0.5f * static_cast<float>(n) + 0.002f * static_cast<float>(k);
+            const int cx = 130 + (k * 7) % 250, cy = 128 + (k * 3) % 20 - 10;
+            addSprite(target.data(), rays.level(0), cx, cy, size, spans.data());
+            pixels += static_cast<long>(2 * size) * static_cast<long>(2 * size);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_pixel"] =
+        benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK_CAPTURE(BM_AddSprite, scalar, VectorPath::None)->Arg(8)->Arg(12)->Arg(20)->Arg(40)->Arg(100);
+BENCHMARK_CAPTURE(BM_AddSprite, sse2, VectorPath::Sse2)->Arg(8)->Arg(12)->Arg(20)->Arg(40)->Arg(100);
+BENCHMARK_CAPTURE(BM_AddSprite, avx2, VectorPath::Avx2)->Arg(8)->Arg(12)->Arg(20)->Arg(40)->Arg(100);
 
 }  // namespace

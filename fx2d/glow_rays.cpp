@@ -1,6 +1,7 @@
 // Glow rays: the light scan, the trails and the additive sprite blit.
 #include "fx2d/glow_rays.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -27,7 +28,12 @@ void checkRayImage(const Image& ray) {
         throw LoadError("ray.tga: picture data is shorter than 256 x 256 pixels");
 }
 
-GlowRays::GlowRays(const Image& ray) : brighter_(3 * static_cast<size_t>(kRayPixels)) {
+GlowRays::GlowRays(const Image& ray, size_t tileTexels)
+    : brighter_(3 * static_cast<size_t>(kRayPixels)),
+      tiles_(std::array<const uint32_t*, 4>{ray.pixels.data(), brighter_.data(), brighter_.data() + kRayPixels,
+                                            brighter_.data() + 2 * kRayPixels}
+                 .data(),
+             4, tileTexels) {
     checkRayImage(ray);
     levels_[0] = ray.pixels.data();
     // Whole-word multiples: a channel that passes 255 carries into the next
@@ -76,10 +82,20 @@ void clearAroundLight(uint32_t* p) {
     p[2 * kW] = p[2 * kW + 1] = p[2 * kW + 2] = 0;
 }
 
+// Where a sprite's texels come from: its picture, the picture's spans (may be null)
+// and rows, and when there are some the picture's pre-sampled tiles.
+struct SpriteSource {
+    const uint32_t* picture;
+    const TexelSpan* spans;
+    TexelRows rows;
+    SpriteTiles* tiles;  // may be null
+    int tileIndex;       // the picture's index in `tiles`
+};
+
 // addSprite with the kernels of the current path already looked up (null: the
 // scalar code), so that a trail looks them up once.
-void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
-                float size, const TexelSpan* spans, TexelRows rows);
+void drawSprite(const VectorKernels* vector, uint32_t* target, const SpriteSource& source, int cx, int cy,
+                float size);
 
 // The first light of row[x ... last], or last + 1 when there is none.
 int nextLight(const VectorKernels* vector, const uint32_t* row, int x, int last) {
@@ -135,15 +151,13 @@ void GlowRays::emitRay(uint32_t* target, int x, int y) const {
         sprites = 12;
     }
 
-    const uint32_t* picture = levels_[level];
-    const TexelSpan* spans = spans_[level].data();
-    const TexelRows rows = rows_[level];
+    const SpriteSource source{levels_[level], spans_[level].data(), rows_[level], &tiles_, level};
     float px = static_cast<float>(x);
     float py = static_cast<float>(y);
     float size = 4.0f;
     const VectorKernels* vector = vectorKernels();
     for (int k = 0; k < sprites; ++k) {
-        drawSprite(vector, target, picture, static_cast<int>(px), static_cast<int>(py), size, spans, rows);
+        drawSprite(vector, target, source, static_cast<int>(px), static_cast<int>(py), size);
         px += sx;
         py += sy;
         size += growth;
@@ -204,19 +218,35 @@ void drawSpriteScalar(uint32_t* target, const uint32_t* picture, const SpritePla
     }
 }
 
-void drawSprite(const VectorKernels* vector, uint32_t* target, const uint32_t* picture, int cx, int cy,
-                float size, const TexelSpan* spans, TexelRows rows) {
+// A pre-sampled sprite: n rows of n texels added in order.
+void drawTileScalar(uint32_t* dst, const uint32_t* tile, int n) {
+    for (int j = 0; j < n; ++j, dst += kW, tile += n)
+        for (int i = 0; i < n; ++i) dst[i] = addGlowPixel(tile[i], dst[i]);
+}
+
+void drawSprite(const VectorKernels* vector, uint32_t* target, const SpriteSource& source, int cx, int cy,
+                float size) {
     SpritePlace place;
     if (!placeSprite(cx, cy, size, place)) return;
+    uint32_t* dst = target + place.y0 * kW + place.x0;
+    if (source.tiles) {
+        if (const uint32_t* tile = source.tiles->find(source.tileIndex, place.n, place.step)) {
+            if (vector)
+                vector->drawTile(dst, tile, place.n);
+            else
+                drawTileScalar(dst, tile, place.n);
+            return;
+        }
+    }
     if (vector)
-        vector->drawSprite(target + place.y0 * kW + place.x0, picture, spans, rows, place.n, place.step);
+        vector->drawSprite(dst, source.picture, source.spans, source.rows, place.n, place.step);
     else
-        drawSpriteScalar(target, picture, place);
+        drawSpriteScalar(target, source.picture, place);
 }
 
 }  // namespace
 
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
                const TexelSpan* spans) {
-    drawSprite(vectorKernels(), target, picture, cx, cy, size, spans, texelRows(spans));
+    drawSprite(vectorKernels(), target, SpriteSource{picture, spans, texelRows(spans), nullptr, 0}, cx, cy, size);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "fx2d/sprite_tiles.h"
 #include "fx2d/target.h"
 
 struct Image;
@@ -56,10 +57,13 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
 class GlowRays {
 public:
     static constexpr int kRaySize = 256;  // ray picture: 256 x 256
+    // Texels of pre-sampled sprites kept (up to 8 MiB, taken up as they are sampled).
+    static constexpr size_t kTileTexels = size_t{1} << 21;
 
     // Keeps a pointer to the ray's pixels as level 0 (the Image must outlive
     // this object) and builds levels 1 to 3. Throws LoadError on a bad size.
-    explicit GlowRays(const Image& ray);
+    // Sprites are pre-sampled into a store of `tileTexels` texels (SpriteTiles).
+    explicit GlowRays(const Image& ray, size_t tileTexels = kTileTexels);
 
     // Copies source to target, then draws one trail for every light of the
     // source inside the scan window. Lights clear the eight source pixels to
@@ -77,4 +81,6 @@ private:
     std::vector<uint32_t> brighter_;   // levels 1 to 3, one 65536-word picture each
     std::vector<TexelSpan> spans_[4];  // texelSpans of each level
     TexelRows rows_[4];                // and their texelRows
+    // Filled as the trails draw: the same pixels either way, so apply stays const.
+    mutable SpriteTiles tiles_;
 };

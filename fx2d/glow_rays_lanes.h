@@ -103,6 +103,20 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
         addSpriteRow<V, RowTexels::Black, fetch>(dst, n, picture, columns, kWhole);
 }
 
+// A pre-sampled sprite (SpriteTiles), n rows of n texels, n at least one vector,
+// row by row as addSpriteRow does.
+template <class V>
+void drawTileLanes(uint32_t* dst, const uint32_t* tile, int n) {
+    using L = Lanes<V>;
+    static_assert(SpriteTiles::kMinSide >= L::kPixels);
+    const int last = n - L::kPixels;
+    for (int j = 0; j < n; ++j, dst += kTargetWidth, tile += n) {
+        const V end = addGlow(L::load(tile + last), L::load(dst + last));
+        for (int i = 0; i < last; i += L::kPixels) L::store(dst + i, addGlow(L::load(tile + i), L::load(dst + i)));
+        L::store(dst + last, end);
+    }
+}
+
 // The light scan: four vectors at a time while none of them holds a light, then the
 // vector that does, pixel by pixel only for the row's last few.
 constexpr int kLightScanVectors = 4;

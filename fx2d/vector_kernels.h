@@ -57,6 +57,9 @@ struct VectorKernels {
     // picture's rows are 0, and `rows` which rows are all 0.
     void (*drawSprite)(uint32_t* dst, const uint32_t* picture, const TexelSpan* spans, TexelRows rows, int n,
                        int step);
+    // The same from a pre-sampled sprite (SpriteTiles): n rows of n texels, n at least
+    // SpriteTiles::kMinSide.
+    void (*drawTile)(uint32_t* dst, const uint32_t* tile, int n);
 
     // The first light (isLight) of row[x ... last], or last + 1 when there is none.
     int (*nextLight)(const uint32_t* row, int x, int last);

@@ -80,6 +80,7 @@ constinit const VectorKernels kAvx2Kernels = {
     },
     mapGrid<WarpCombine::BlendWith>,
     drawSprite,
+    drawTileLanes<V>,
     nextLightLanes<V>,
 };
 

@@ -30,6 +30,7 @@ constinit const VectorKernels kSse2Kernels = {
     },
     mapGridRows<V, WarpCombine::BlendWith>,
     drawSpriteLanes<V>,
+    drawTileLanes<V>,
     nextLightLanes<V>,
 };
 

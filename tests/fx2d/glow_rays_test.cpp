@@ -263,21 +263,42 @@ void expectSameBitsOnEveryPath(std::mt19937& rng, Draw draw, const std::string& 
         });
 }
 
-// GlowRays::apply on `source` through every vector path gives the scalar code's
-// target and leaves the same source.
-void expectApplySameBitsOnEveryPath(const GlowRays& rays, const std::vector<uint32_t>& source,
+// The glow rays of `ray` as the tests draw them: `reference` samples every sprite
+// from the pictures (no tiles), `tiled` keeps the usual store of pre-sampled sprites,
+// `nearlyFull` one that fills up within a few trails.
+struct TestRays {
+    explicit TestRays(const Image& ray) : reference(ray, 0), tiled(ray), nearlyFull(ray, 6000) {}
+    GlowRays reference, tiled, nearlyFull;
+};
+
+// Runs run(tiled, label) with each GlowRays of `rays` that has tiles, on the scalar
+// code and on every vector path.
+template <class Run>
+void forEachTiledPath(const TestRays& rays, Run run) {
+    std::vector<VectorPath> paths = vectorPathsToTest();
+    paths.insert(paths.begin(), VectorPath::None);
+    for (VectorPath path : paths)
+        for (const GlowRays* tiled : {&rays.tiled, &rays.nearlyFull})
+            forEachTexelFetch([&](const char* fetch) {
+                OnPath on(path);
+                run(*tiled, std::string(vectorPathName(path)) + ", " + fetch +
+                                (tiled == &rays.tiled ? ", tiled" : ", store nearly full"));
+            });
+}
+
+// GlowRays::apply on `source` with tiles, on every path, gives the target of the
+// scalar code without tiles and leaves the same source.
+void expectApplySameBitsOnEveryPath(const TestRays& rays, const std::vector<uint32_t>& source,
                                     const std::string& what) {
     auto expectedSource = source;
     auto expected = blankFrame();
-    onScalarCode([&] { rays.apply(expected.data(), expectedSource.data()); });
-    for (VectorPath path : vectorPathsToTest())
-        forEachTexelFetch([&](const char* fetch) {
-            OnPath on(path);
-            auto actualSource = source, actual = blankFrame();
-            rays.apply(actual.data(), actualSource.data());
-            EXPECT_EQ(actual, expected) << vectorPathName(path) << ", " << fetch << " " << what;
-            EXPECT_EQ(actualSource, expectedSource) << vectorPathName(path) << ", " << fetch << " " << what;
-        });
+    onScalarCode([&] { rays.reference.apply(expected.data(), expectedSource.data()); });
+    forEachTiledPath(rays, [&](const GlowRays& tiled, const std::string& on) {
+        auto actualSource = source, actual = blankFrame();
+        tiled.apply(actual.data(), actualSource.data());
+        EXPECT_EQ(actual, expected) << on << " " << what;
+        EXPECT_EQ(actualSource, expectedSource) << on << " " << what;
+    });
 }
 
 TEST(GlowRaysSetup, TexelSpansBoundEveryTexelThatIsNot0) {
@@ -389,7 +410,7 @@ TEST(GlowRaysSameBits, SidesAroundTheBlitThresholdsAtTheEdges) {
 TEST(GlowRaysSameBits, LightsAtTheScanWindowEdges) {
     std::mt19937 rng(54);
     const Image ray = roundRay(rng);
-    const GlowRays rays(ray);
+    const TestRays rays(ray);
     for (int y : {29, 30, 31, 218, 219, 220}) {
         for (int x :
              {49, 50, 51, 53, 57, 58, 81, 82, 89, 90, 113, 114, 452, 459, 460, 463, 464, 466, 467, 468}) {
@@ -408,15 +429,23 @@ TEST(GlowRaysSameBits, LightsAtTheScanWindowEdges) {
 TEST(GlowRaysSameBits, TrailsOfEveryLevel) {
     std::mt19937 rng(55);
     const Image ray = roundRay(rng);  // full 32-bit texels: the multiples wrap
-    const GlowRays rays(ray);
+    const TestRays rays(ray);
     // Offsets from (256, 128): d = (0.04 * offset)^2 for levels 3, 3, 2, 2, 1, 1, 0, 0.
     const int offsets[] = {0, 24, 25, 33, 34, 39, 40, 120};
     for (int offset : offsets)
         for (auto [x, y] :
-             {std::pair{256 + offset, 128}, {256, 128 - offset / 2}, {256 - offset, 128 + offset / 3}})
-            expectSameBitsOnEveryPath(
-                rng, [&](std::vector<uint32_t>& frame) { rays.emitRay(frame.data(), x, y); },
-                "from " + std::to_string(x) + "," + std::to_string(y));
+             {std::pair{256 + offset, 128}, {256, 128 - offset / 2}, {256 - offset, 128 + offset / 3}}) {
+            auto frame = blankFrame();
+            for (uint32_t& p : frame) p = rng();
+            auto expected = frame;
+            onScalarCode([&] { rays.reference.emitRay(expected.data(), x, y); });
+            ASSERT_NE(expected, frame);
+            forEachTiledPath(rays, [&](const GlowRays& tiled, const std::string& on) {
+                auto actual = frame;
+                tiled.emitRay(actual.data(), x, y);
+                EXPECT_EQ(actual, expected) << on << " from " << x << "," << y;
+            });
+        }
 }
 
 // Whole frames with lights scattered over and around the scan window, some in
@@ -424,7 +453,7 @@ TEST(GlowRaysSameBits, TrailsOfEveryLevel) {
 TEST(GlowRaysSameBits, RandomFramesWithLights) {
     std::mt19937 rng(52);
     const Image ray = roundRay(rng);
-    const GlowRays rays(ray);
+    const TestRays rays(ray);
     for (int round = 0; round < 10; ++round) {
         auto source = blankFrame();
         for (uint32_t& p : source) p = rng() & 0xFFBFBFBFu;
