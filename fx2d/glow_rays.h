@@ -57,7 +57,8 @@ void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float 
 class GlowRays {
 public:
     static constexpr int kRaySize = 256;  // ray picture: 256 x 256
-    // Texels of pre-sampled sprites kept (up to 8 MiB, taken up as they are sampled).
+    // Texels of pre-sampled sprites kept: up to 8 MiB, taken up as they are sampled
+    // (the whole presentation takes up 3.7 MiB).
     static constexpr size_t kTileTexels = size_t{1} << 21;
 
     // Keeps a pointer to the ray's pixels as level 0 (the Image must outlive
