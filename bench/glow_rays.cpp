@@ -98,8 +98,8 @@ void BM_AddSprite(benchmark::State& state, VectorPath path) {
         }
         benchmark::ClobberMemory();
     }
-    state.counters["ns_per_pixel"] =
-        benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_pixel"] = benchmark::Counter(
+        static_cast<double>(pixels), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK_CAPTURE(BM_AddSprite, scalar, VectorPath::None)->Arg(8)->Arg(12)->Arg(20)->Arg(40)->Arg(100);
 BENCHMARK_CAPTURE(BM_AddSprite, sse2, VectorPath::Sse2)->Arg(8)->Arg(12)->Arg(20)->Arg(40)->Arg(100);

@@ -30,8 +30,8 @@ void checkRayImage(const Image& ray) {
 
 GlowRays::GlowRays(const Image& ray, size_t tileTexels)
     : brighter_(3 * static_cast<size_t>(kRayPixels)),
-      tiles_(std::array<const uint32_t*, 4>{ray.pixels.data(), brighter_.data(), brighter_.data() + kRayPixels,
-                                            brighter_.data() + 2 * kRayPixels}
+      tiles_(std::array<const uint32_t*, 4>{ray.pixels.data(), brighter_.data(),
+                                            brighter_.data() + kRayPixels, brighter_.data() + 2 * kRayPixels}
                  .data(),
              4, tileTexels) {
     checkRayImage(ray);
@@ -248,5 +248,6 @@ void drawSprite(const VectorKernels* vector, uint32_t* target, const SpriteSourc
 
 void addSprite(uint32_t* target, const uint32_t* picture, int cx, int cy, float size,
                const TexelSpan* spans) {
-    drawSprite(vectorKernels(), target, SpriteSource{picture, spans, texelRows(spans), nullptr, 0}, cx, cy, size);
+    drawSprite(vectorKernels(), target, SpriteSource{picture, spans, texelRows(spans), nullptr, 0}, cx, cy,
+               size);
 }

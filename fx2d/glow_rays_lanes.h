@@ -32,7 +32,8 @@ inline V rowTexels(const uint32_t* row, const int32_t* columns, TexelSpan span) 
     if constexpr (texels == RowTexels::Black) return L::zero();
     if constexpr (texels == RowTexels::WithinSpan)
         if (columns[L::kPixels - 1] < span.lo || columns[0] > span.hi) return L::zero();
-    if constexpr (fetch == SpriteFetch::Sample) return L::template sample<true>(row, GlowRays::kRaySize, columns);
+    if constexpr (fetch == SpriteFetch::Sample)
+        return L::template sample<true>(row, GlowRays::kRaySize, columns);
     return L::gather(row, columns);
 }
 
@@ -92,12 +93,12 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
         for (; j < bottom; ++j, dst += kTargetWidth) {
             const int row = texelRow(j);
             addSpriteRow<V, RowTexels::WithinSpan, fetch>(dst, n, picture + row * GlowRays::kRaySize, columns,
-                                                   spans[row]);
+                                                          spans[row]);
         }
     } else {
         for (; j < bottom; ++j, dst += kTargetWidth)
-            addSpriteRow<V, RowTexels::All, fetch>(dst, n, picture + texelRow(j) * GlowRays::kRaySize, columns,
-                                            kWhole);
+            addSpriteRow<V, RowTexels::All, fetch>(dst, n, picture + texelRow(j) * GlowRays::kRaySize,
+                                                   columns, kWhole);
     }
     for (; j < n; ++j, dst += kTargetWidth)
         addSpriteRow<V, RowTexels::Black, fetch>(dst, n, picture, columns, kWhole);
@@ -112,7 +113,8 @@ void drawTileLanes(uint32_t* dst, const uint32_t* tile, int n) {
     const int last = n - L::kPixels;
     for (int j = 0; j < n; ++j, dst += kTargetWidth, tile += n) {
         const V end = addGlow(L::load(tile + last), L::load(dst + last));
-        for (int i = 0; i < last; i += L::kPixels) L::store(dst + i, addGlow(L::load(tile + i), L::load(dst + i)));
+        for (int i = 0; i < last; i += L::kPixels)
+            L::store(dst + i, addGlow(L::load(tile + i), L::load(dst + i)));
         L::store(dst + last, end);
     }
 }

@@ -28,7 +28,8 @@ TEST(SpriteTiles, HoldTheSampledTexelsOfEverySideAndStep) {
                 ASSERT_NE(tile, nullptr) << n << " " << step;
                 for (int j = 0; j < n; ++j)
                     for (int i = 0; i < n; ++i)
-                        ASSERT_EQ(tile[j * n + i], pictures[index][((j * step) >> 8) * 256 + ((i * step) >> 8)])
+                        ASSERT_EQ(tile[j * n + i],
+                                  pictures[index][((j * step) >> 8) * 256 + ((i * step) >> 8)])
                             << "side " << n << ", step " << step << ", texel " << i << "," << j;
                 ASSERT_EQ(tiles.find(index, n, step), tile);
             }
