@@ -83,17 +83,18 @@ struct Quotient {
     V blueRed, green;  // the table's entries in their channels, the others 0
 };
 
-template <class V>
+// `biased`: false when every lane's bias is 0, which spares the subtraction.
+template <class V, bool biased = true>
 inline Quotient<V> divideChannels(V pixels, const Divisor<V>& d) {
     using L = Lanes<V>;
-    const V x = L::subsU8(pixels, d.bias);
+    const V x = biased ? L::subsU8(pixels, d.bias) : pixels;
     const V high = L::splat(0xFF00FF00);
     return {L::mulhiU16(x & L::splat(0x00FF00FF), d.weight.even), L::mulhiU16(x & high, d.weight.odd) & high};
 }
 
-template <class V>
+template <class V, bool biased = true>
 inline V divide(V pixels, const Divisor<V>& d) {
-    const Quotient<V> q = divideChannels(pixels, d);
+    const Quotient<V> q = divideChannels<V, biased>(pixels, d);
     return q.blueRed | q.green;
 }
 

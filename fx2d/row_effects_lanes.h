@@ -46,14 +46,15 @@ constexpr int kSmearVectors = 2;
 // Step k reads up to pixel k + radius + 3 <= length + radius + 1.
 constexpr int kSmearTailLength = kSmearMaxLength + kSmearMaxRadius + 2;
 
-// divTable rows 2 ... 256 as multipliers (row 1 is the identity and has its own
-// loop); empty if any row has none.
+// divTable rows 2 ... 256 as multipliers without a bias (row 1 is the identity and
+// has its own loop), so that the steps need not subtract one; empty if any row has
+// no such multiplier (none of today's table needs a bias).
 const std::array<TableMultiplier, kSmearMaxRadius + 1>* smearDivisors() {
     static const auto table = [] {
         std::optional<std::array<TableMultiplier, kSmearMaxRadius + 1>> fits{std::in_place};
         for (int r = 2; r <= kSmearMaxRadius; ++r) {
             const auto fit = fitTableMultiplier(divTable + r * 256);
-            if (!fit) return decltype(fits){};
+            if (!fit || fit->bias != 0) return decltype(fits){};
             (*fits)[r] = *fit;
         }
         return fits;
@@ -71,13 +72,12 @@ struct SmearLine {
 template <class V>
 Divisor<V> laneDivisors(const SmearLine* lines) {
     using L = Lanes<V>;
-    alignas(32) uint32_t even[L::kLines], odd[L::kLines], bias[L::kLines];
+    alignas(32) uint32_t even[L::kLines], odd[L::kLines];
     for (int l = 0; l < L::kLines; ++l) {
         even[l] = lines[l].divisor.multiplier * 0x00010001u;
         odd[l] = lines[l].divisor.multiplier;
-        bias[l] = lines[l].divisor.bias * 0x010101u;
     }
-    return {{L::load(even), L::load(odd)}, L::load(bias)};
+    return {{L::load(even), L::load(odd)}, L::zero()};  // no bias (smearDivisors)
 }
 
 // q(v) for each channel of one pixel, as the vector lanes compute it.
@@ -92,10 +92,11 @@ template <class V>
 uint32_t firstWindow(const SmearLine& line) {
     using L = Lanes<V>;
     const TableMultiplier m = line.divisor;
-    const Divisor<V> d{{L::splat(m.multiplier * 0x00010001u), L::splat(m.multiplier)}, L::splat(m.bias * 0x010101u)};
+    const Divisor<V> d{{L::splat(m.multiplier * 0x00010001u), L::splat(m.multiplier)}, L::zero()};
     V sum = L::zero();
     int x = 0;
-    for (; x + L::kPixels <= line.radius; x += L::kPixels) sum = L::add8(sum, divide(L::load(line.pixels + x), d));
+    for (; x + L::kPixels <= line.radius; x += L::kPixels)
+        sum = L::add8(sum, divide<V, false>(L::load(line.pixels + x), d));
     alignas(32) uint32_t words[L::kPixels];
     L::store(words, sum);
     uint32_t window = 0;
@@ -150,8 +151,10 @@ void smearGroup(const SmearLine* lines, int length) {
         if (k >= nextSwitch) {
             nextSwitch = length;
             for (int l = 0; l < kGroup; ++l) {
-                if (k >= switchAt[l]) ahead[l] = tails[l] + lines[l].radius;
-                else nextSwitch = std::min(nextSwitch, switchAt[l]);
+                if (k >= switchAt[l])
+                    ahead[l] = tails[l] + lines[l].radius;
+                else
+                    nextSwitch = std::min(nextSwitch, switchAt[l]);
             }
         }
         V column[kSmearVectors][4];  // entering, then written
@@ -161,8 +164,8 @@ void smearGroup(const SmearLine* lines, int length) {
                 // The entering pixel is added first, not waiting for the division of
                 // the pixel behind; a byte may wrap in between, but the bytes are
                 // within 0 ... 255 again once both halves of that division are off.
-                const V entered = L::add8(acc[v], divide(column[v][i], divisor[v]));
-                const Quotient<V> leaving = divideChannels(behind[v], divisor[v]);
+                const V entered = L::add8(acc[v], divide<V, false>(column[v][i], divisor[v]));
+                const Quotient<V> leaving = divideChannels<V, false>(behind[v], divisor[v]);
                 acc[v] = L::sub8(L::sub8(entered, leaving.blueRed), leaving.green);
                 behind[v] = column[v][i] = acc[v];
             }
