@@ -45,6 +45,17 @@ protected:
 
 }  // namespace
 
+// Under CTest the tests play sound and open windows through SDL's dummy drivers,
+// never through the machine's speakers or screen: both variables reach them, or
+// (a test program run by hand) neither does.
+TEST(HeadlessTests, SdlGetsBothDummyDriversOrNone) {
+    const char* video = std::getenv("SDL_VIDEODRIVER");
+    const char* audio = std::getenv("SDL_AUDIODRIVER");
+    if (!video && !audio) GTEST_SKIP() << "run by hand, without CTest's environment";
+    EXPECT_STREQ(video ? video : "(not set)", "dummy");
+    EXPECT_STREQ(audio ? audio : "(not set)", "dummy");
+}
+
 TEST_F(SoundTest, ReportsVersionZeroPointSix) { EXPECT_EQ(soundVersion(), 0x60000u); }
 
 TEST_F(SoundTest, OpenFailuresGiveTheirCause) {
@@ -235,7 +246,7 @@ TEST_F(SoundTest, WithoutADeviceTheMusicIsConsumedInRealTime) {
 TEST_F(SoundTest, PulledOutputIsTheSameSoundHoweverItIsPulled) {
     TestModuleShape shape;
     shape.orderCount = 2;
-    shape.rowsPerPattern = 8;  // 14,112 frames a pass: the pulls cross the loop
+    shape.rowsPerPattern = 8;             // 14,112 frames a pass: the pulls cross the loop
     const auto pulled = [&](int piece) {  // the first 20,000 frames, `piece` frames at a time
         soundSetPulledOutput(true);
         playModule(shape);
