@@ -63,16 +63,9 @@ inline Channels<V> scale(Channels<V> c, Weight<V> w) {
     return {L::mulhiU16(c.even, w.even), L::mulhiU16(c.odd, w.odd)};
 }
 
-// A table v -> (max(v - bias, 0) * multiplier) >> 16 for each channel (see
-// table_multiplier.h), the saturating byte subtraction giving the max. Per 32-bit
-// lane: the multiplier of each lane as the 16-bit lanes (m, m) and (m, 0), the bias
-// in each colour byte.
-template <class V>
-struct Divisor {
-    Weight<V> weight;
-    V bias;
-};
-
+// A table v -> (v * multiplier) >> 16 for each channel (a TableMultiplier without a
+// bias, see table_multiplier.h), as the Weight of each lane: the 16-bit lanes (m, m)
+// and (m, 0).
 //
 // Green is not shifted down for its product: left in its 16-bit lane's high byte it
 // is 256 times larger, so the high half of its product is 256 * ((g * w) >> 16) plus
@@ -83,18 +76,16 @@ struct Quotient {
     V blueRed, green;  // the table's entries in their channels, the others 0
 };
 
-// `biased`: false when every lane's bias is 0, which spares the subtraction.
-template <class V, bool biased = true>
-inline Quotient<V> divideChannels(V pixels, const Divisor<V>& d) {
+template <class V>
+inline Quotient<V> divideChannels(V pixels, Weight<V> w) {
     using L = Lanes<V>;
-    const V x = biased ? L::subsU8(pixels, d.bias) : pixels;
     const V high = L::splat(0xFF00FF00);
-    return {L::mulhiU16(x & L::splat(0x00FF00FF), d.weight.even), L::mulhiU16(x & high, d.weight.odd) & high};
+    return {L::mulhiU16(pixels & L::splat(0x00FF00FF), w.even), L::mulhiU16(pixels & high, w.odd) & high};
 }
 
-template <class V, bool biased = true>
-inline V divide(V pixels, const Divisor<V>& d) {
-    const Quotient<V> q = divideChannels<V, biased>(pixels, d);
+template <class V>
+inline V divide(V pixels, Weight<V> w) {
+    const Quotient<V> q = divideChannels(pixels, w);
     return q.blueRed | q.green;
 }
 

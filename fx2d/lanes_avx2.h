@@ -15,7 +15,7 @@ template <>
 struct Lanes<__m256i> {
     using V = __m256i;
     static constexpr int kPixels = 8;
-    static constexpr int kLines = 8;               // lines side by side in loadColumns
+    static constexpr int kLines = 8;  // lines side by side in loadColumns
 
     // Bytes 1 and 3 of each lane as its bytes 0 and 1, the upper two bytes 0.
     static V bytes1And3(V a) {
@@ -31,7 +31,6 @@ struct Lanes<__m256i> {
 
     static V add8(V a, V b) { return _mm256_add_epi8(a, b); }
     static V sub8(V a, V b) { return _mm256_sub_epi8(a, b); }
-    static V subsU8(V a, V b) { return _mm256_subs_epu8(a, b); }
     static V add16(V a, V b) { return _mm256_add_epi16(a, b); }
     static V mulhiU16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V mullo16(V a, V b) { return _mm256_mullo_epi16(a, b); }

@@ -13,7 +13,7 @@ template <>
 struct Lanes<__m128i> {
     using V = __m128i;
     static constexpr int kPixels = 4;
-    static constexpr int kLines = 4;                // lines side by side in loadColumns
+    static constexpr int kLines = 4;  // lines side by side in loadColumns
 
     static V load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
     static void store(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
@@ -22,7 +22,6 @@ struct Lanes<__m128i> {
 
     static V add8(V a, V b) { return _mm_add_epi8(a, b); }
     static V sub8(V a, V b) { return _mm_sub_epi8(a, b); }
-    static V subsU8(V a, V b) { return _mm_subs_epu8(a, b); }
     static V add16(V a, V b) { return _mm_add_epi16(a, b); }
     static V mulhiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V mullo16(V a, V b) { return _mm_mullo_epi16(a, b); }

@@ -70,14 +70,14 @@ struct SmearLine {
 
 // The divisors of kLines lines, one per 32-bit lane.
 template <class V>
-Divisor<V> laneDivisors(const SmearLine* lines) {
+Weight<V> laneDivisors(const SmearLine* lines) {
     using L = Lanes<V>;
     alignas(32) uint32_t even[L::kLines], odd[L::kLines];
     for (int l = 0; l < L::kLines; ++l) {
         even[l] = lines[l].divisor.multiplier * 0x00010001u;
         odd[l] = lines[l].divisor.multiplier;
     }
-    return {{L::load(even), L::load(odd)}, L::zero()};  // no bias (smearDivisors)
+    return {L::load(even), L::load(odd)};
 }
 
 // q(v) for each channel of one pixel, as the vector lanes compute it.
@@ -92,11 +92,11 @@ template <class V>
 uint32_t firstWindow(const SmearLine& line) {
     using L = Lanes<V>;
     const TableMultiplier m = line.divisor;
-    const Divisor<V> d{{L::splat(m.multiplier * 0x00010001u), L::splat(m.multiplier)}, L::zero()};
+    const Weight<V> d{L::splat(m.multiplier * 0x00010001u), L::splat(m.multiplier)};
     V sum = L::zero();
     int x = 0;
     for (; x + L::kPixels <= line.radius; x += L::kPixels)
-        sum = L::add8(sum, divide<V, false>(L::load(line.pixels + x), d));
+        sum = L::add8(sum, divide(L::load(line.pixels + x), d));
     alignas(32) uint32_t words[L::kPixels];
     L::store(words, sum);
     uint32_t window = 0;
@@ -135,7 +135,7 @@ void smearGroup(const SmearLine* lines, int length) {
     // Steps from this one on read some line's tail.
     int nextSwitch = *std::min_element(switchAt, switchAt + kGroup);
 
-    Divisor<V> divisor[kSmearVectors];
+    Weight<V> divisor[kSmearVectors];
     V acc[kSmearVectors];     // window sums, which are also the pixels written
     V behind[kSmearVectors];  // the pixel leaving the window: pixel 0, then each written pixel
     for (int v = 0; v < kSmearVectors; ++v) {
@@ -164,8 +164,8 @@ void smearGroup(const SmearLine* lines, int length) {
                 // The entering pixel is added first, not waiting for the division of
                 // the pixel behind; a byte may wrap in between, but the bytes are
                 // within 0 ... 255 again once both halves of that division are off.
-                const V entered = L::add8(acc[v], divide<V, false>(column[v][i], divisor[v]));
-                const Quotient<V> leaving = divideChannels<V, false>(behind[v], divisor[v]);
+                const V entered = L::add8(acc[v], divide(column[v][i], divisor[v]));
+                const Quotient<V> leaving = divideChannels(behind[v], divisor[v]);
                 acc[v] = L::sub8(L::sub8(entered, leaving.blueRed), leaving.green);
                 behind[v] = column[v][i] = acc[v];
             }
