@@ -37,18 +37,23 @@ inline V rowTexels(const uint32_t* row, const int32_t* columns, TexelSpan span) 
     return L::gather(row, columns);
 }
 
-// One row of a sprite, at least one vector wide, a vector at a time: pixel i takes
-// texel row[columns[i]]. The row's last vector is computed first, from the target as
-// it was, and stored last: the pixels it shares with the vector before it get the
-// same values twice, so no single-pixel tail is needed.
-template <class V, RowTexels texels, SpriteFetch fetch>
-inline void addSpriteRow(uint32_t* dst, int n, const uint32_t* row, const int32_t* columns, TexelSpan span) {
+// One row of n pixels, at least one vector, a vector at a time: texelsAt(i) gives
+// the texels of pixels i ... i + kPixels - 1. The row's last vector is computed
+// first, from the target as it was, and stored last: the pixels it shares with the
+// vector before it get the same values twice, so no single-pixel tail is needed.
+template <class V, class TexelsAt>
+inline void addGlowRow(uint32_t* dst, int n, TexelsAt texelsAt) {
     using L = Lanes<V>;
     const int last = n - L::kPixels;
-    const V end = addGlow(rowTexels<V, texels, fetch>(row, columns + last, span), L::load(dst + last));
-    for (int i = 0; i < last; i += L::kPixels)
-        L::store(dst + i, addGlow(rowTexels<V, texels, fetch>(row, columns + i, span), L::load(dst + i)));
+    const V end = addGlow(texelsAt(last), L::load(dst + last));
+    for (int i = 0; i < last; i += L::kPixels) L::store(dst + i, addGlow(texelsAt(i), L::load(dst + i)));
     L::store(dst + last, end);
+}
+
+// One row of a sprite: pixel i takes texel row[columns[i]].
+template <class V, RowTexels texels, SpriteFetch fetch>
+inline void addSpriteRow(uint32_t* dst, int n, const uint32_t* row, const int32_t* columns, TexelSpan span) {
+    addGlowRow<V>(dst, n, [=](int i) { return rowTexels<V, texels, fetch>(row, columns + i, span); });
 }
 
 // Rows from the top, row by row, the texels fetched straight into the vectors. Texels
@@ -104,19 +109,12 @@ void drawSpriteLanes(uint32_t* dst, const uint32_t* picture, const TexelSpan* sp
         addSpriteRow<V, RowTexels::Black, fetch>(dst, n, picture, columns, kWhole);
 }
 
-// A pre-sampled sprite (SpriteTiles), n rows of n texels, n at least one vector,
-// row by row as addSpriteRow does.
+// A pre-sampled sprite (SpriteTiles): n rows of n texels, n at least one vector.
 template <class V>
 void drawTileLanes(uint32_t* dst, const uint32_t* tile, int n) {
-    using L = Lanes<V>;
-    static_assert(SpriteTiles::kMinSide >= L::kPixels);
-    const int last = n - L::kPixels;
-    for (int j = 0; j < n; ++j, dst += kTargetWidth, tile += n) {
-        const V end = addGlow(L::load(tile + last), L::load(dst + last));
-        for (int i = 0; i < last; i += L::kPixels)
-            L::store(dst + i, addGlow(L::load(tile + i), L::load(dst + i)));
-        L::store(dst + last, end);
-    }
+    static_assert(SpriteTiles::kMinSide >= Lanes<V>::kPixels);
+    for (int j = 0; j < n; ++j, dst += kTargetWidth, tile += n)
+        addGlowRow<V>(dst, n, [tile](int i) { return Lanes<V>::load(tile + i); });
 }
 
 // The light scan: four vectors at a time while none of them holds a light, then the
