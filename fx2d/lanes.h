@@ -42,6 +42,12 @@ inline Channels<V> add(Channels<V> a, Channels<V> b) {
     return {L::add16(a.even, b.even), L::add16(a.odd, b.odd)};
 }
 
+template <class V>
+inline Channels<V> sub(Channels<V> a, Channels<V> b) {
+    using L = Lanes<V>;
+    return {L::sub16(a.even, b.even), L::sub16(a.odd, b.odd)};
+}
+
 // A 16-bit multiplier for the three colour channels and 0 for the top byte: the
 // 32-bit word w is the 16-bit lanes (w, 0).
 template <class V>
@@ -72,21 +78,10 @@ inline Channels<V> scale(Channels<V> c, Weight<V> w) {
 // a low byte that the mask drops. This spares the two shifts, which share fewer
 // execution ports than the masks.
 template <class V>
-struct Quotient {
-    V blueRed, green;  // the table's entries in their channels, the others 0
-};
-
-template <class V>
-inline Quotient<V> divideChannels(V pixels, Weight<V> w) {
+inline V divide(V pixels, Weight<V> w) {
     using L = Lanes<V>;
     const V high = L::splat(0xFF00FF00);
-    return {L::mulhiU16(pixels & L::splat(0x00FF00FF), w.even), L::mulhiU16(pixels & high, w.odd) & high};
-}
-
-template <class V>
-inline V divide(V pixels, Weight<V> w) {
-    const Quotient<V> q = divideChannels(pixels, w);
-    return q.blueRed | q.green;
+    return L::mulhiU16(pixels & L::splat(0x00FF00FF), w.even) | (L::mulhiU16(pixels & high, w.odd) & high);
 }
 
 // ((pixel >> 1) & 0x7F7F7F): every channel halved, rounding down, top byte dropped.

@@ -30,8 +30,8 @@ struct Lanes<__m256i> {
     static V zero() { return _mm256_setzero_si256(); }
 
     static V add8(V a, V b) { return _mm256_add_epi8(a, b); }
-    static V sub8(V a, V b) { return _mm256_sub_epi8(a, b); }
     static V add16(V a, V b) { return _mm256_add_epi16(a, b); }
+    static V sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V mulhiU16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V mullo16(V a, V b) { return _mm256_mullo_epi16(a, b); }
     static V add32(V a, V b) { return _mm256_add_epi32(a, b); }

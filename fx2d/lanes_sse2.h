@@ -21,8 +21,8 @@ struct Lanes<__m128i> {
     static V zero() { return _mm_setzero_si128(); }
 
     static V add8(V a, V b) { return _mm_add_epi8(a, b); }
-    static V sub8(V a, V b) { return _mm_sub_epi8(a, b); }
     static V add16(V a, V b) { return _mm_add_epi16(a, b); }
+    static V sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     static V mulhiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V mullo16(V a, V b) { return _mm_mullo_epi16(a, b); }
     static V add32(V a, V b) { return _mm_add_epi32(a, b); }

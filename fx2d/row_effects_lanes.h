@@ -34,13 +34,13 @@ void blendRow(uint32_t* out, const uint32_t* in, int level) {
 
 // The smear runs along a line, each step needing the one before, so the vector path
 // runs lines side by side instead: a vector's 32-bit lanes are kLines lines, and each
-// step moves all of them one pixel on. Every channel's window sum stays within
-// 0 ... 255 (see the scalar code), so byte arithmetic on whole pixels adds and
-// subtracts the three channels without any carry between them.
+// step moves all of them one pixel on.
 constexpr int kSmearMaxLength = kTargetWidth;  // longer lines take the scalar code
 constexpr int kSmearMaxRadius = 256;
 // Vectors stepped together: the multiply at the heart of each step has a latency that
-// one vector alone would wait on.
+// one vector alone would wait on. More lines than two vectors' worth slow the steps
+// down: every line's pixels at the same place fall into the same two sets of the
+// first-level cache (the rows are 2 KiB apart).
 constexpr int kSmearVectors = 2;
 // A line's pixels as the steps read them: the line's last four pixels, then black.
 // Step k reads up to pixel k + radius + 3 <= length + radius + 1.
@@ -136,12 +136,16 @@ void smearGroup(const SmearLine* lines, int length) {
     int nextSwitch = *std::min_element(switchAt, switchAt + kGroup);
 
     Weight<V> divisor[kSmearVectors];
-    V acc[kSmearVectors];     // window sums, which are also the pixels written
-    V behind[kSmearVectors];  // the pixel leaving the window: pixel 0, then each written pixel
+    // The window sums, which are also the pixels written, and the pixel leaving the
+    // window (pixel 0, then each written pixel), both split into channels: so split,
+    // the division of the pixel leaving is a multiply straight from the last sums,
+    // and each step's chain from one sum to the next is only a multiply and a
+    // subtraction long.
+    Channels<V> acc[kSmearVectors], behind[kSmearVectors];
     for (int v = 0; v < kSmearVectors; ++v) {
         divisor[v] = laneDivisors<V>(lines + v * L::kLines);
-        acc[v] = L::load(windows + v * L::kLines);
-        behind[v] = L::load(firsts + v * L::kLines);
+        acc[v] = split(L::load(windows + v * L::kLines));
+        behind[v] = split(L::load(firsts + v * L::kLines));
     }
 
     // Step k: the window loses the pixel behind and gains the one `radius` ahead.
@@ -161,13 +165,14 @@ void smearGroup(const SmearLine* lines, int length) {
         for (int v = 0; v < kSmearVectors; ++v) L::loadColumns(ahead + v * L::kLines, k, column[v]);
         for (int i = 0; i < 4; ++i) {
             for (int v = 0; v < kSmearVectors; ++v) {
-                // The entering pixel is added first, not waiting for the division of
-                // the pixel behind; a byte may wrap in between, but the bytes are
-                // within 0 ... 255 again once both halves of that division are off.
-                const V entered = L::add8(acc[v], divide(column[v][i], divisor[v]));
-                const Quotient<V> leaving = divideChannels(behind[v], divisor[v]);
-                acc[v] = L::sub8(L::sub8(entered, leaving.blueRed), leaving.green);
-                behind[v] = column[v][i] = acc[v];
+                // Each channel's sum stays within 0 ... 255 (see the scalar code), and
+                // with the entering value added first within 0 ... 510: no 16-bit
+                // lane wraps.
+                const Channels<V> entering = scale(split(column[v][i]), divisor[v]);
+                const Channels<V> leaving = scale(behind[v], divisor[v]);
+                acc[v] = sub(add(acc[v], entering), leaving);
+                behind[v] = acc[v];
+                column[v][i] = join(acc[v]);
             }
         }
         for (int v = 0; v < kSmearVectors; ++v) L::storeColumns(column[v], outs + v * L::kLines, k, count);
