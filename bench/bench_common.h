@@ -79,7 +79,7 @@ public:
         else
             state.SkipWithError("this build or CPU does not have this path");
     }
-    ~OnPath() { limitVectorPath(VectorPath::Avx2); }
+    ~OnPath() { limitVectorPath(VectorPath::Avx512); }
     OnPath(const OnPath&) = delete;
     OnPath& operator=(const OnPath&) = delete;
     bool available() const { return available_; }

@@ -39,6 +39,7 @@ void BM_SmearRows(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_SmearRows, scalar, VectorPath::None)->Arg(0)->Arg(8);
 BENCHMARK_CAPTURE(BM_SmearRows, sse2, VectorPath::Sse2)->Arg(0)->Arg(8);
 BENCHMARK_CAPTURE(BM_SmearRows, avx2, VectorPath::Avx2)->Arg(0)->Arg(8);
+BENCHMARK_CAPTURE(BM_SmearRows, avx512, VectorPath::Avx512)->Arg(0)->Arg(8);
 
 // Levels 1 ... 254 (every row mixed), or one level for all rows (the argument).
 std::vector<int32_t> blendLevels(int64_t level) {

@@ -114,6 +114,7 @@ void BM_OpeningFrame(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_OpeningFrame, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_OpeningFrame, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_OpeningFrame, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_OpeningFrame, avx512, VectorPath::Avx512);
 
 // Orders 21 to 25: the tunnel into workBuffer, then the frame with glow rays.
 void BM_TunnelGlowFrame(benchmark::State& state, VectorPath path) {
@@ -130,6 +131,7 @@ void BM_TunnelGlowFrame(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_TunnelGlowFrame, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_TunnelGlowFrame, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_TunnelGlowFrame, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_TunnelGlowFrame, avx512, VectorPath::Avx512);
 
 // From (25, 64): as above, with the panel built and wiped in over it.
 void BM_TunnelGlowPanelFrame(benchmark::State& state, VectorPath path) {
@@ -147,6 +149,7 @@ void BM_TunnelGlowPanelFrame(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_TunnelGlowPanelFrame, avx512, VectorPath::Avx512);
 
 // Orders 41 to 46: the swirl warp of the opening pictures.
 void BM_ClosingFrame(benchmark::State& state, VectorPath path) {
@@ -162,5 +165,6 @@ void BM_ClosingFrame(benchmark::State& state, VectorPath path) {
 BENCHMARK_CAPTURE(BM_ClosingFrame, scalar, VectorPath::None);
 BENCHMARK_CAPTURE(BM_ClosingFrame, sse2, VectorPath::Sse2);
 BENCHMARK_CAPTURE(BM_ClosingFrame, avx2, VectorPath::Avx2);
+BENCHMARK_CAPTURE(BM_ClosingFrame, avx512, VectorPath::Avx512);
 
 }  // namespace

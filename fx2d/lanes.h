@@ -1,9 +1,10 @@
 // Pixel arithmetic on vectors of 0x00RRGGBB pixels, written once for every lane
 // width: the primitives come from Lanes<V> (lanes_sse2.h: four pixels, lanes_avx2.h:
-// eight), the helpers here build the kernels' arithmetic from them. Each helper gives
-// exactly the bits of the scalar code it stands for. Included only by the vector
-// kernels' two sources, each compiled for its own instruction set; everything here
-// has internal linkage so that neither source's copies can stand in for the other's.
+// eight, lanes_avx512.h: sixteen), the helpers here build the kernels' arithmetic from
+// them. Each helper gives exactly the bits of the scalar code it stands for. Included
+// only by the vector kernels' sources, each compiled for its own instruction set;
+// everything here has internal linkage so that no source's copies can stand in for
+// another's.
 #pragma once
 
 #include <cstdint>

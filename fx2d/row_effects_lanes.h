@@ -38,10 +38,11 @@ void blendRow(uint32_t* out, const uint32_t* in, int level) {
 constexpr int kSmearMaxLength = kTargetWidth;  // longer lines take the scalar code
 constexpr int kSmearMaxRadius = 256;
 // Vectors stepped together: the multiply at the heart of each step has a latency that
-// one vector alone would wait on. More lines than two vectors' worth slow the steps
-// down: every line's pixels at the same place fall into the same two sets of the
-// first-level cache (the rows are 2 KiB apart).
-constexpr int kSmearVectors = 2;
+// one vector alone would wait on. But more than 16 lines slow the steps down: every
+// line's pixels at the same place fall into the same two sets of the first-level
+// cache (the rows are 2 KiB apart). So two vectors of 4 or 8 lines, one of 16.
+template <class V>
+constexpr int kSmearVectors = Lanes<V>::kLines >= 16 ? 1 : 2;
 // A line's pixels as the steps read them: the line's last four pixels, then black.
 // Step k reads up to pixel k + radius + 3 <= length + radius + 1.
 constexpr int kSmearTailLength = kSmearMaxLength + kSmearMaxRadius + 2;
@@ -105,13 +106,13 @@ uint32_t firstWindow(const SmearLine& line) {
     return window;
 }
 
-// Smears kSmearVectors * kLines lines of `length` pixels (2 ... kSmearMaxLength),
+// Smears kSmearVectors<V> * kLines lines of `length` pixels (2 ... kSmearMaxLength),
 // radii 2 ... 256, with the lines side by side. Step k reads the pixel `radius`
 // ahead, which still holds its value from before the call, and writes pixel k + 1.
 template <class V>
 void smearGroup(const SmearLine* lines, int length) {
     using L = Lanes<V>;
-    constexpr int kGroup = kSmearVectors * L::kLines;
+    constexpr int kGroup = kSmearVectors<V> * L::kLines;
     // Near its end a line is read from its tail: its last four pixels, copied before
     // any step writes them, at their own positions, then zeros.
     alignas(32) uint32_t tails[kGroup][kSmearTailLength];
@@ -135,14 +136,14 @@ void smearGroup(const SmearLine* lines, int length) {
     // Steps from this one on read some line's tail.
     int nextSwitch = *std::min_element(switchAt, switchAt + kGroup);
 
-    Weight<V> divisor[kSmearVectors];
+    Weight<V> divisor[kSmearVectors<V>];
     // The window sums, which are also the pixels written, and the pixel leaving the
     // window (pixel 0, then each written pixel), both split into channels: so split,
     // the division of the pixel leaving is a multiply straight from the last sums,
     // and each step's chain from one sum to the next is only a multiply and a
     // subtraction long.
-    Channels<V> acc[kSmearVectors], behind[kSmearVectors];
-    for (int v = 0; v < kSmearVectors; ++v) {
+    Channels<V> acc[kSmearVectors<V>], behind[kSmearVectors<V>];
+    for (int v = 0; v < kSmearVectors<V>; ++v) {
         divisor[v] = laneDivisors<V>(lines + v * L::kLines);
         acc[v] = split(L::load(windows + v * L::kLines));
         behind[v] = split(L::load(firsts + v * L::kLines));
@@ -161,10 +162,10 @@ void smearGroup(const SmearLine* lines, int length) {
                     nextSwitch = std::min(nextSwitch, switchAt[l]);
             }
         }
-        V column[kSmearVectors][4];  // entering, then written
-        for (int v = 0; v < kSmearVectors; ++v) L::loadColumns(ahead + v * L::kLines, k, column[v]);
+        V column[kSmearVectors<V>][4];  // entering, then written
+        for (int v = 0; v < kSmearVectors<V>; ++v) L::loadColumns(ahead + v * L::kLines, k, column[v]);
         for (int i = 0; i < 4; ++i) {
-            for (int v = 0; v < kSmearVectors; ++v) {
+            for (int v = 0; v < kSmearVectors<V>; ++v) {
                 // Each channel's sum stays within 0 ... 255 (see the scalar code), and
                 // with the entering value added first within 0 ... 510: no 16-bit
                 // lane wraps.
@@ -175,7 +176,7 @@ void smearGroup(const SmearLine* lines, int length) {
                 column[v][i] = join(acc[v]);
             }
         }
-        for (int v = 0; v < kSmearVectors; ++v) L::storeColumns(column[v], outs + v * L::kLines, k, count);
+        for (int v = 0; v < kSmearVectors<V>; ++v) L::storeColumns(column[v], outs + v * L::kLines, k, count);
     };
     // The steps are k = 0 ... length - 2: whole passes, then the rest.
     int k = 0;
@@ -197,7 +198,7 @@ void clearTopBytes(uint32_t* pixels, int count) {
 template <class V>
 bool smearRowsLanes(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines) {
     using L = Lanes<V>;
-    constexpr int kGroup = kSmearVectors * L::kLines;
+    constexpr int kGroup = kSmearVectors<V> * L::kLines;
     const auto* divisors = smearDivisors();
     if (divisors == nullptr || length > kSmearMaxLength) return false;
     SmearLine group[kGroup];

@@ -1,5 +1,6 @@
 // The vector paths of the 2D kernels: one table of functions per instruction set
-// (vector_kernels_sse2.cpp, vector_kernels_avx2.cpp). The public kernels take the
+// (vector_kernels_sse2.cpp, vector_kernels_avx2.cpp; the AVX-512 path differs from
+// the AVX2 one only in its smear, vector_kernels_avx512.cpp). The public kernels take the
 // table of the current path (vector_paths.h), or run their scalar code when there is
 // none. Every function gives exactly the bits of the scalar code it stands for.
 #pragma once
@@ -71,6 +72,9 @@ const VectorKernels* vectorKernels();
 #ifdef ZD_VECTOR_PATHS
 extern const VectorKernels kSse2Kernels;
 extern const VectorKernels kAvx2Kernels;
+
+// The AVX-512 path: the AVX2 kernels, but this smearRows.
+bool avx512SmearRows(uint32_t* pixels, const int32_t* radii, int lineStep, int length, int lines);
 
 // The AVX2 warpCopy with the fetch given (Gather or Loads), whatever texelFetch()
 // says: texelFetch() times the two with it.

@@ -10,7 +10,7 @@
 
 namespace {
 
-VectorPath limit = VectorPath::Avx2;
+VectorPath limit = VectorPath::Avx512;
 TexelFetch fetchSetting = TexelFetch::Timed;
 
 #ifdef ZD_VECTOR_PATHS
@@ -37,6 +37,16 @@ TexelFetch timeTexelFetch() {
     }
     return gather < loads ? TexelFetch::Gather : TexelFetch::Loads;
 }
+
+// The AVX2 kernels with the AVX-512 smear.
+const VectorKernels* avx512Kernels() {
+    static const VectorKernels kernels = [] {
+        VectorKernels mixed = kAvx2Kernels;
+        mixed.smearRows = avx512SmearRows;
+        return mixed;
+    }();
+    return &kernels;
+}
 #endif
 
 }  // namespace
@@ -46,6 +56,7 @@ VectorPath bestVectorPath() {
     // The check covers the operating system's support for the wide registers too.
     static const VectorPath best = [] {
         __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return VectorPath::Avx512;
         return __builtin_cpu_supports("avx2") ? VectorPath::Avx2 : VectorPath::Sse2;
     }();
     return best;
@@ -64,6 +75,8 @@ void limitVectorPath(VectorPath path) { limit = path; }
 const VectorKernels* vectorKernels() {
 #ifdef ZD_VECTOR_PATHS
     switch (vectorPath()) {
+        case VectorPath::Avx512:
+            return avx512Kernels();
         case VectorPath::Avx2:
             return &kAvx2Kernels;
         case VectorPath::Sse2:
@@ -81,6 +94,8 @@ const char* vectorPathName(VectorPath path) {
             return "sse2";
         case VectorPath::Avx2:
             return "avx2";
+        case VectorPath::Avx512:
+            return "avx512";
         case VectorPath::None:
             break;
     }

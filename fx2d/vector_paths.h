@@ -1,5 +1,5 @@
-// Which vector code the 2D kernels run: AVX2 on CPUs that have it, else SSE2 (part of
-// the x86-64 baseline). Every path gives exactly the bits of the plain scalar code;
+// Which vector code the 2D kernels run: AVX-512 (the smear; the others as on AVX2) or
+// AVX2 on CPUs that have them, else SSE2 (part of the x86-64 baseline). Every path gives exactly the bits of the plain scalar code;
 // the tests and benchmarks switch between them to compare.
 #pragma once
 
@@ -9,7 +9,7 @@
 #define ZD_VECTOR_PATHS 1
 #endif
 
-enum class VectorPath { None, Sse2, Avx2 };  // None: the plain scalar code
+enum class VectorPath { None, Sse2, Avx2, Avx512 };  // None: the plain scalar code
 
 // The widest path this build and this CPU offer.
 VectorPath bestVectorPath();

@@ -9,7 +9,7 @@
 // The vector paths to compare with the scalar code (none in the scalar build).
 inline std::vector<VectorPath> vectorPathsToTest() {
     std::vector<VectorPath> paths;
-    for (VectorPath path : {VectorPath::Sse2, VectorPath::Avx2})
+    for (VectorPath path : {VectorPath::Sse2, VectorPath::Avx2, VectorPath::Avx512})
         if (path <= bestVectorPath()) paths.push_back(path);
     return paths;
 }
@@ -18,7 +18,7 @@ inline std::vector<VectorPath> vectorPathsToTest() {
 class OnPath {
 public:
     explicit OnPath(VectorPath path) { limitVectorPath(path); }
-    ~OnPath() { limitVectorPath(VectorPath::Avx2); }
+    ~OnPath() { limitVectorPath(VectorPath::Avx512); }
     OnPath(const OnPath&) = delete;
     OnPath& operator=(const OnPath&) = delete;
 };
