@@ -96,11 +96,13 @@ struct Lanes<__m256i> {
         }
     }
 
-private:
-    static __m128i load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    // The two halves as one vector.
     static V pair(__m128i low, __m128i high) {
         return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
     }
+
+private:
+    static __m128i load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
     static void store4(uint32_t* p, __m128i v, int count) {
         if (count == 4) {

@@ -1,7 +1,8 @@
 // The grid-warp mappers row by row: the texel indices of each block's row computed
-// eight at a time in 128-bit vectors, then fetched with plain loads, then for the
-// blends combined with the target row in vectors of any lane width (lanes.h). The
-// SSE2 path's mappers, and the AVX2 path's where its gather is slow (TexelFetch).
+// eight at a time in 128-bit vectors, the texels fetched with plain loads into vector
+// lanes, then stored or, for the blends, combined with the target row, in vectors of
+// any lane width (lanes.h). The SSE2 path's mappers, and the AVX2 path's where its
+// gather is slow (TexelFetch).
 #pragma once
 
 #include <emmintrin.h>
@@ -57,20 +58,54 @@ inline V broadcast(V x) {
     return _mm_shuffle_epi32(x, _MM_SHUFFLE(lane, lane, lane, lane));
 }
 
-// The texels of eight indices packed in 16-bit lanes into out[0 ... 7], the indices
-// taken from the vector through two 64-bit moves rather than through memory.
-inline void fetchTexels(V indices, const uint32_t* texels, uint32_t* out) {
-    uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(indices));
-    uint64_t high = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(indices, indices)));
-    for (int k = 0; k < 4; ++k, low >>= 16) out[k] = texels[low & 0xFFFF];
-    for (int k = 4; k < 8; ++k, high >>= 16) out[k] = texels[high & 0xFFFF];
+// Four texels, of the four indices in the 16-bit lanes of `indices`, loaded straight
+// into a vector's lanes (no store and reload through memory).
+inline V fetchFour(uint64_t indices, const uint32_t* texels) {
+    const V a = _mm_cvtsi32_si128(static_cast<int>(texels[indices & 0xFFFF]));
+    const V b = _mm_cvtsi32_si128(static_cast<int>(texels[(indices >> 16) & 0xFFFF]));
+    const V c = _mm_cvtsi32_si128(static_cast<int>(texels[(indices >> 32) & 0xFFFF]));
+    const V d = _mm_cvtsi32_si128(static_cast<int>(texels[indices >> 48]));
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(a, b), _mm_unpacklo_epi32(c, d));
 }
 
-// The 16 texels of one block's row: pixel k has (u, v) = start + k * step.
+// The texels of the first and the last four of eight indices packed in 16-bit lanes,
+// the indices taken from the vector through two 64-bit moves.
+struct EightTexels {
+    V low, high;
+};
+
+inline EightTexels fetchTexels(V indices, const uint32_t* texels) {
+    const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(indices));
+    const uint64_t high = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(indices, indices)));
+    return {fetchFour(low, texels), fetchFour(high, texels)};
+}
+
+// Texels into the target: copied, or halved and added to the halved pixels of `with`.
+template <class W, WarpCombine combine>
+inline void put(uint32_t* out, const uint32_t* with, W texels) {
+    using LW = Lanes<W>;
+    if constexpr (combine == WarpCombine::Copy)
+        LW::store(out, texels);
+    else
+        LW::store(out, LW::add32(halve(LW::load(with)), halve(texels)));
+}
+
+template <class W, WarpCombine combine>
+inline void putEight(uint32_t* out, const uint32_t* with, EightTexels eight) {
+    if constexpr (Lanes<W>::kPixels == 8) {
+        put<W, combine>(out, with, Lanes<W>::pair(eight.low, eight.high));
+    } else {
+        put<V, combine>(out, with, eight.low);
+        put<V, combine>(out + 4, with + 4, eight.high);
+    }
+}
+
+// The 16 pixels of one block's row: pixel k has (u, v) = start + k * step.
 // Shifting each 16-bit half right by 8 leaves the texel column and row as bytes;
 // packing two vectors of them gives the bytes column, row, column, row ..., which read
 // as 16-bit words are column + 256 * row, the index.
-inline void blockTexels(V start, V step, const uint32_t* texels, uint32_t* out) {
+template <class W, WarpCombine combine>
+inline void mapBlockRow(V start, V step, const uint32_t* texels, uint32_t* out, const uint32_t* with) {
     V uv = L::add16(start, L::mullo16(step, _mm_setr_epi16(0, 0, 1, 1, 2, 2, 3, 3)));
     const V step4 = L::slli16(step, 2);
     for (int k = 0; k < 16; k += 8) {
@@ -78,23 +113,25 @@ inline void blockTexels(V start, V step, const uint32_t* texels, uint32_t* out) 
         uv = L::add16(uv, step4);
         const V second = L::srli16(uv, 8);
         uv = L::add16(uv, step4);
-        fetchTexels(_mm_packus_epi16(first, second), texels, out + k);
+        putEight<W, combine>(out + k, with + k, fetchTexels(_mm_packus_epi16(first, second), texels));
     }
 }
 
-// The texels of one target row, four blocks at a time: each block's start is its
-// left edge, its step per pixel (right - left) >> 4.
-void rowTexels(const EdgeColumns& edges, const uint32_t* texels, uint32_t* row) {
+// One target row, four blocks at a time: each block's start is its left edge, its
+// step per pixel (right - left) >> 4. `with` is the row the blends take their other
+// half from.
+template <class W, WarpCombine combine>
+void mapRow(const EdgeColumns& edges, const uint32_t* texels, uint32_t* row, const uint32_t* with) {
     for (int bj = 0; bj < kBlocks; bj += 4) {
         const V u = L::load(edges.u + bj), v = L::load(edges.v + bj);
         const V du = _mm_srai_epi32(L::sub32(L::load(edges.u + bj + 1), u), 4);
         const V dv = _mm_srai_epi32(L::sub32(L::load(edges.v + bj + 1), v), 4);
         const V start = pairLanesUV(u, v), step = pairLanesUV(du, dv);
-        uint32_t* out = row + bj * 16;
-        blockTexels(broadcast<0>(start), broadcast<0>(step), texels, out);
-        blockTexels(broadcast<1>(start), broadcast<1>(step), texels, out + 16);
-        blockTexels(broadcast<2>(start), broadcast<2>(step), texels, out + 32);
-        blockTexels(broadcast<3>(start), broadcast<3>(step), texels, out + 48);
+        const int x = bj * 16;
+        mapBlockRow<W, combine>(broadcast<0>(start), broadcast<0>(step), texels, row + x, with + x);
+        mapBlockRow<W, combine>(broadcast<1>(start), broadcast<1>(step), texels, row + x + 16, with + x + 16);
+        mapBlockRow<W, combine>(broadcast<2>(start), broadcast<2>(step), texels, row + x + 32, with + x + 32);
+        mapBlockRow<W, combine>(broadcast<3>(start), broadcast<3>(step), texels, row + x + 48, with + x + 48);
     }
 }
 
@@ -102,22 +139,14 @@ void rowTexels(const EdgeColumns& edges, const uint32_t* texels, uint32_t* row) 
 
 template <class W, WarpCombine combine>
 void mapGridRows(uint32_t* target, const WarpGrid& grid, const uint32_t* texels, const uint32_t* other) {
-    using LW = Lanes<W>;
     warp_rows::EdgeColumns edges;
-    alignas(32) uint32_t fetched[kTargetWidth];
     for (int bi = 0; bi < 16; ++bi) {
         edges.setUp(grid, bi);
         for (int r = 0; r < 16; ++r) {
             const int y = bi * 16 + r;
             uint32_t* out = target + y * kTargetWidth;
-            if constexpr (combine == WarpCombine::Copy) {
-                warp_rows::rowTexels(edges, texels, out);
-            } else {
-                warp_rows::rowTexels(edges, texels, fetched);
-                const uint32_t* with = combine == WarpCombine::Blend ? out : other + y * kTargetWidth;
-                for (int x = 0; x < kTargetWidth; x += LW::kPixels)
-                    LW::store(out + x, LW::add32(halve(LW::load(with + x)), halve(LW::load(fetched + x))));
-            }
+            const uint32_t* with = combine == WarpCombine::BlendWith ? other + y * kTargetWidth : out;
+            warp_rows::mapRow<W, combine>(edges, texels, out, with);
             edges.advance();
         }
     }
