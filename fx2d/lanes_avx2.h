@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "fx2d/lanes.h"
+#include "fx2d/lanes_sse2.h"
 
 namespace {
 
@@ -83,7 +84,8 @@ struct Lanes<__m256i> {
     // offset + i of each line, line l in lane l. Each 128-bit half is a four-line
     // transpose (lines 0-3 in the low half, 4-7 in the high one).
     static void loadColumns(const uint32_t* const* lines, int offset, V (&column)[4]) {
-        for (int l = 0; l < 4; ++l) column[l] = pair(load4(lines[l] + offset), load4(lines[l + 4] + offset));
+        for (int l = 0; l < 4; ++l)
+            column[l] = pair(Half::load(lines[l] + offset), Half::load(lines[l + 4] + offset));
         transpose(column);
     }
 
@@ -91,8 +93,8 @@ struct Lanes<__m256i> {
     static void storeColumns(V (&column)[4], uint32_t* const* lines, int offset, int count) {
         transpose(column);
         for (int l = 0; l < 4; ++l) {
-            store4(lines[l] + offset, _mm256_castsi256_si128(column[l]), count);
-            store4(lines[l + 4] + offset, _mm256_extracti128_si256(column[l], 1), count);
+            Half::storeFirst(lines[l] + offset, _mm256_castsi256_si128(column[l]), count);
+            Half::storeFirst(lines[l + 4] + offset, _mm256_extracti128_si256(column[l], 1), count);
         }
     }
 
@@ -102,17 +104,7 @@ struct Lanes<__m256i> {
     }
 
 private:
-    static __m128i load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-
-    static void store4(uint32_t* p, __m128i v, int count) {
-        if (count == 4) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-            return;
-        }
-        alignas(16) uint32_t words[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(words), v);
-        for (int i = 0; i < count; ++i) p[i] = words[i];
-    }
+    using Half = Lanes<__m128i>;
 
     static void transpose(V (&r)[4]) {
         const V ab0 = _mm256_unpacklo_epi32(r[0], r[1]);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "fx2d/lanes.h"
+#include "fx2d/lanes_sse2.h"
 
 namespace {
 
@@ -34,10 +35,10 @@ struct Lanes<__m512i> {
     // transpose of lines 4q ... 4q + 3.
     static void loadColumns(const uint32_t* const* lines, int offset, V (&column)[4]) {
         for (int l = 0; l < 4; ++l) {
-            V c = _mm512_castsi128_si512(load4(lines[l] + offset));
-            c = _mm512_inserti32x4(c, load4(lines[l + 4] + offset), 1);
-            c = _mm512_inserti32x4(c, load4(lines[l + 8] + offset), 2);
-            column[l] = _mm512_inserti32x4(c, load4(lines[l + 12] + offset), 3);
+            V c = _mm512_castsi128_si512(Quarter::load(lines[l] + offset));
+            c = _mm512_inserti32x4(c, Quarter::load(lines[l + 4] + offset), 1);
+            c = _mm512_inserti32x4(c, Quarter::load(lines[l + 8] + offset), 2);
+            column[l] = _mm512_inserti32x4(c, Quarter::load(lines[l + 12] + offset), 3);
         }
         transpose(column);
     }
@@ -46,25 +47,15 @@ struct Lanes<__m512i> {
     static void storeColumns(V (&column)[4], uint32_t* const* lines, int offset, int count) {
         transpose(column);
         for (int l = 0; l < 4; ++l) {
-            store4(lines[l] + offset, _mm512_castsi512_si128(column[l]), count);
-            store4(lines[l + 4] + offset, _mm512_extracti32x4_epi32(column[l], 1), count);
-            store4(lines[l + 8] + offset, _mm512_extracti32x4_epi32(column[l], 2), count);
-            store4(lines[l + 12] + offset, _mm512_extracti32x4_epi32(column[l], 3), count);
+            Quarter::storeFirst(lines[l] + offset, _mm512_castsi512_si128(column[l]), count);
+            Quarter::storeFirst(lines[l + 4] + offset, _mm512_extracti32x4_epi32(column[l], 1), count);
+            Quarter::storeFirst(lines[l + 8] + offset, _mm512_extracti32x4_epi32(column[l], 2), count);
+            Quarter::storeFirst(lines[l + 12] + offset, _mm512_extracti32x4_epi32(column[l], 3), count);
         }
     }
 
 private:
-    static __m128i load4(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-
-    static void store4(uint32_t* p, __m128i v, int count) {
-        if (count == 4) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-            return;
-        }
-        alignas(16) uint32_t words[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(words), v);
-        for (int i = 0; i < count; ++i) p[i] = words[i];
-    }
+    using Quarter = Lanes<__m128i>;
 
     static void transpose(V (&r)[4]) {
         const V ab0 = _mm512_unpacklo_epi32(r[0], r[1]);

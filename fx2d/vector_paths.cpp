@@ -56,7 +56,8 @@ VectorPath bestVectorPath() {
     // The check covers the operating system's support for the wide registers too.
     static const VectorPath best = [] {
         __builtin_cpu_init();
-        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return VectorPath::Avx512;
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+            return VectorPath::Avx512;
         return __builtin_cpu_supports("avx2") ? VectorPath::Avx2 : VectorPath::Sse2;
     }();
     return best;
