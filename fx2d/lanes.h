@@ -49,6 +49,15 @@ inline Channels<V> sub(Channels<V> a, Channels<V> b) {
     return {L::sub16(a.even, b.even), L::sub16(a.odd, b.odd)};
 }
 
+// The channels as they are, computed before anything that uses them: the compiler may
+// otherwise regroup a sum with a difference (a + b - c as a + (b - c)), which on a
+// dependency chain can put an addition after a multiply that needed none after it.
+template <class V>
+inline Channels<V> settled(Channels<V> c) {
+    asm("" : "+x"(c.even), "+x"(c.odd));
+    return c;
+}
+
 // A 16-bit multiplier for the three colour channels and 0 for the top byte: the
 // 32-bit word w is the 16-bit lanes (w, 0).
 template <class V>

@@ -168,10 +168,12 @@ void smearGroup(const SmearLine* lines, int length) {
             for (int v = 0; v < kSmearVectors<V>; ++v) {
                 // Each channel's sum stays within 0 ... 255 (see the scalar code), and
                 // with the entering value added first within 0 ... 510: no 16-bit
-                // lane wraps.
+                // lane wraps. That addition is kept apart from the subtraction so
+                // that it runs beside the multiply of the pixel leaving: the chain
+                // from one sum to the next is then that multiply and one subtraction.
                 const Channels<V> entering = scale(split(column[v][i]), divisor[v]);
                 const Channels<V> leaving = scale(behind[v], divisor[v]);
-                acc[v] = sub(add(acc[v], entering), leaving);
+                acc[v] = sub(settled(add(acc[v], entering)), leaving);
                 behind[v] = acc[v];
                 column[v][i] = join(acc[v]);
             }
