@@ -45,6 +45,8 @@ struct Mixer {
     bool started = false;
     bool silent = false;
     bool pulled = false;  // the caller pulls the output; kept across soundFree
+    bool paused = false;
+    uint64_t pausedHeardFrame = 0;  // the output frame heard when the pause began
     int rate_hz = kSoundOutputRate_hz;
     SDL_AudioDeviceID device = 0;
     int deviceBuffer_frames = kSoundBuffer_frames;
@@ -186,12 +188,14 @@ void silentTimerLoop() {
             int eventCount = 0;
             {
                 std::lock_guard<std::mutex> lock(m.mutex);
-                if (m.renderedFrames < target) {
+                // Paused: nothing more is consumed, so the pause loses no sound.
+                const bool consumes = !m.paused && m.renderedFrames < target;
+                if (consumes) {
                     const uint64_t left = target - m.renderedFrames;
                     renderOutput(m, m.discard.data(),
                                  static_cast<int>(std::min<uint64_t>(left, kSoundBuffer_frames)));
                 }
-                more = m.renderedFrames < target;
+                more = consumes && m.renderedFrames < target;
                 eventCount = collectHeardEnds(m, m.renderedFrames, events);
             }
             fireEndEvents(events, eventCount);
@@ -203,6 +207,7 @@ void silentTimerLoop() {
 // callback is heard while the device plays the buffer before it, so sound
 // reaches the ear about two buffers after it was rendered.
 uint64_t heardFrame(const Mixer& m) {
+    if (m.paused) return m.pausedHeardFrame;
     if (m.silent || m.device == 0) return m.renderedFrames;
     const int64_t buffer = m.deviceBuffer_frames;
     const double since_s = std::chrono::duration<double>(Clock::now() - m.lastCallback).count();
@@ -326,7 +331,7 @@ void soundPull(int16_t* out, int frames) {
     int eventCount = 0;
     {
         std::lock_guard<std::mutex> lock(m.mutex);
-        const bool runs = m.pulled && m.initialised && m.started && m.device == 0;
+        const bool runs = m.pulled && m.initialised && m.started && !m.paused && m.device == 0;
         float* sound = m.pulledSound.data();
         for (int done = 0; done < frames;) {
             const int n = std::min(kSoundBuffer_frames, frames - done);
@@ -458,7 +463,7 @@ void soundSlideVolumes(int music, int sample, int stream) {
     const float targets[kVolumeKinds] = {static_cast<float>(clampInt(music, 0, 100)),
                                          static_cast<float>(clampInt(sample, 0, 100)),
                                          static_cast<float>(clampInt(stream, 0, 100))};
-    const bool outputRuns = m.initialised && m.started;
+    const bool outputRuns = m.initialised && m.started && !m.paused;
     for (int k = 0; k < kVolumeKinds; ++k) {
         m.slideFrom[k] = m.volumes[k];
         m.slideTo[k] = targets[k];
@@ -482,5 +487,50 @@ void soundFree() {
     m.initialised = false;
     m.started = false;
     m.silent = false;
+    m.paused = false;
     m.slideLeft_frames = 0;
+}
+
+void soundPause(bool paused) {
+    Mixer& m = mixer();
+    std::unique_lock<std::mutex> lock(m.mutex);
+    if (paused == m.paused) return;
+    if (paused) {
+        m.pausedHeardFrame = heardFrame(m);
+        m.paused = true;
+    } else {
+        m.paused = false;
+        // The device estimate goes on from the frame heard at the pause: as
+        // if the device's last request had come that many frames ago.
+        const int64_t behind = static_cast<int64_t>(m.pausedHeardFrame) -
+                               (static_cast<int64_t>(m.renderedFrames) - 2 * m.deviceBuffer_frames);
+        const int64_t played = std::clamp<int64_t>(behind, 0, m.deviceBuffer_frames);
+        m.lastCallback =
+            Clock::now() - std::chrono::duration_cast<Clock::duration>(
+                               std::chrono::duration<double>(static_cast<double>(played) / m.rate_hz));
+    }
+    if (!m.initialised || !m.started || m.pulled) return;
+    if (m.silent) {
+        // The timer consumes sound in real time from its own start: it stops
+        // for the pause and starts afresh after it.
+        if (paused) {
+            m.silentTimerRuns.store(false);
+            lock.unlock();
+            if (m.silentTimer.joinable()) m.silentTimer.join();
+        } else {
+            m.silentTimerRuns.store(true);
+            lock.unlock();
+            m.silentTimer = std::thread(silentTimerLoop);
+        }
+        return;
+    }
+    const SDL_AudioDeviceID device = m.device;
+    lock.unlock();
+    SDL_PauseAudioDevice(device, paused ? 1 : 0);
+}
+
+bool soundIsPaused() {
+    Mixer& m = mixer();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    return m.paused;
 }

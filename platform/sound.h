@@ -87,5 +87,12 @@ bool soundGetAttributes(uint32_t channel, int* rate_hz, int* volume, int* pan);
 void soundSlideVolumes(int music, int sample, int stream);
 bool soundIsSliding();
 
+// Pausing: the output stops where it is heard and later goes on from there,
+// nothing lost or skipped. While paused, positions stay at what was heard
+// when the pause began, the device (or the silent timer) takes no sound and
+// soundPull gives silence without moving. A no-op when it changes nothing.
+void soundPause(bool paused);
+bool soundIsPaused();
+
 // Stops output, closes every channel and the device. Volumes are kept.
 void soundFree();

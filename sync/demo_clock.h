@@ -15,8 +15,15 @@ using MillisecondSource = uint32_t (*)();
 void setDemoClockSource(MillisecondSource source);  // nullptr restores the default
 uint32_t demoClockNow();
 
-// clockBase := demoClockNow(). Any thread.
+// clockBase := the clock's reading now (the moment it was held, while held). Any thread.
 void restartDemoClock();
 
-// demoClockNow() - clockBase with 32-bit wrap-around, as signed milliseconds.
+// The clock's reading minus clockBase with 32-bit wrap-around, as signed milliseconds.
 int32_t demoTime();
+
+// Pausing: while the clock is held, demoTime() stays at what it read when it
+// was held; released, it goes on from there, the time held left out.
+// Main thread.
+void holdDemoClock();
+void releaseDemoClock();
+bool demoClockHeld();

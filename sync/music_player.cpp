@@ -59,6 +59,8 @@ void musicSetPosition(uint32_t position) {
     if (position == 0) restartDemoClock();
 }
 
+void musicPause(bool paused) { soundPause(paused); }
+
 void musicSetVolume(int volume) { soundSetGlobalVolumes(volume, volume, volume); }
 
 void musicFadeOut() {

@@ -22,6 +22,10 @@ uint32_t musicPosition();
 // Moves playback to the raw position (same packing); 0 also restarts the demo clock.
 void musicSetPosition(uint32_t position);
 
+// Pausing: the music stops where it is heard and later goes on from there,
+// nothing lost or skipped; its position does not move meanwhile.
+void musicPause(bool paused);
+
 // Volume 0..100 of music, samples and streams; may come before musicOpen.
 void musicSetVolume(int volume);
 

@@ -296,3 +296,57 @@ TEST_F(SoundTest, PulledOutputIsSilentAndStillUntilStarted) {
     EXPECT_EQ(sound, std::vector<int16_t>(2 * 2000, 0));
     EXPECT_EQ(soundPosition(channel), 0u);
 }
+
+// A pause holds the position heard on every kind of output, and playing goes
+// on from there: after 200 ms, a pause of 300 ms, and 200 ms more, 400 ms of
+// rows have been heard. Pulled, the paused pulls are silence and the sound
+// after them is the sound the pulls would have given without the pause.
+TEST_F(SoundTest, APauseHoldsThePositionAndLosesNothing) {
+    TestModuleShape shape;
+    shape.orderCount = 4;
+    shape.rowsPerPattern = 16;
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    for (const char* driver : {"dummy", "no-such-driver"}) {
+        SCOPED_TRACE(driver);
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        const uint32_t channel = playModule(shape);
+        const TestClock::time_point start = TestClock::now();
+        sleepMs(200);
+        soundPause(true);
+        const double beforePause = secondsSince(start);
+        EXPECT_TRUE(soundIsPaused());
+        const uint32_t held = soundPosition(channel);
+        sleepMs(300);
+        EXPECT_EQ(soundPosition(channel), held);
+        soundPause(false);
+        const TestClock::time_point resumed = TestClock::now();
+        sleepMs(200);
+        const double heard = beforePause + secondsSince(resumed);
+        EXPECT_NEAR(rowsPlayed(soundPosition(channel), 16), heard / rowDuration_seconds(shape), 2);
+        soundFree();
+    }
+    if (previous)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+
+    const auto pulled = [&](bool withPause) {
+        soundSetPulledOutput(true);
+        const uint32_t channel = playModule(shape);
+        std::vector<int16_t> sound(2 * 20000), part(2 * 5000);
+        soundPull(sound.data(), 10000);
+        if (withPause) {
+            soundPause(true);
+            const uint32_t held = soundPosition(channel);
+            soundPull(part.data(), 5000);
+            EXPECT_EQ(part, std::vector<int16_t>(part.size(), 0));
+            EXPECT_EQ(soundPosition(channel), held);
+            soundPause(false);
+        }
+        soundPull(sound.data() + 2 * 10000, 10000);
+        soundFree();
+        return sound;
+    };
+    EXPECT_EQ(pulled(true), pulled(false));
+}

@@ -39,3 +39,31 @@ TEST(DemoClock, SystemClockAdvancesInMilliseconds) {
     EXPECT_GE(elapsed, 29u);
     EXPECT_LT(elapsed, 500u);
 }
+
+// Held, the clock reads the moment it was held, also when it is restarted
+// (0: a seek while paused); released, it goes on from there without the time held.
+TEST(DemoClock, HeldItStandsStillAndGoesOnFromThereWhenReleased) {
+    setDemoClockSource(fakeClock);
+    fakeNow_ms = 0xFFFFFF00u;  // across the wrap while held
+    restartDemoClock();
+    fakeNow_ms += 700;
+    holdDemoClock();
+    EXPECT_TRUE(demoClockHeld());
+    fakeNow_ms += 5000;
+    EXPECT_EQ(demoTime(), 700);
+    releaseDemoClock();
+    EXPECT_FALSE(demoClockHeld());
+    EXPECT_EQ(demoTime(), 700);
+    fakeNow_ms += 40;
+    EXPECT_EQ(demoTime(), 740);
+
+    holdDemoClock();
+    fakeNow_ms += 300;
+    restartDemoClock();
+    EXPECT_EQ(demoTime(), 0);
+    fakeNow_ms += 300;
+    releaseDemoClock();
+    fakeNow_ms += 40;
+    EXPECT_EQ(demoTime(), 40);
+    setDemoClockSource(nullptr);
+}
