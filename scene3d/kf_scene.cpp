@@ -70,6 +70,13 @@ void checkParentChains(const KfScene& scene) {
 
 }  // namespace
 
+void restartEmitter(KfNode& emitter) {
+    emitter.pool.assign(static_cast<size_t>(poolSlotsFor(emitter.poolSeconds())), Particle{});
+    emitter.ringPos = 0;
+    emitter.lastEmit = 0.0f;
+    emitter.lastUpdate = 0.0f;
+}
+
 int64_t poolSlotsFor(float poolSeconds) {
     const float length = std::fabs(std::floor(poolSeconds * 1000.0f));
     if (!(length < static_cast<float>(kMaxPoolSlots))) return kMaxPoolSlots + 1;
@@ -147,10 +154,7 @@ KfScene& World::loadScene(const std::string& name) {
             node.mesh = &nodeMesh;
             loadMeshTextures(nodeMesh);
         } else if (node.type == kKfEmitter) {
-            node.pool.assign(static_cast<size_t>(poolSlotsFor(node.poolSeconds())), Particle{});
-            node.ringPos = 0;
-            node.lastEmit = 0.0f;
-            node.lastUpdate = 0.0f;
+            restartEmitter(node);
         }
     }
     return *scenes_.emplace(key, std::move(scene)).first->second;

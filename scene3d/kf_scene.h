@@ -89,6 +89,10 @@ struct KfScene {
     }
 };
 
+// An emitter as loading leaves it: an empty pool of its length, the ring at
+// its first slot, no emission and no update yet.
+void restartEmitter(KfNode& emitter);
+
 // |floor(poolSeconds x 1000)| + 1, computed in single precision; a value
 // beyond kMaxPoolSlots (or not a number) gives kMaxPoolSlots + 1.
 int64_t poolSlotsFor(float poolSeconds);

@@ -39,6 +39,9 @@ int32_t channel(int32_t rgb, int shift) { return (rgb >> shift) & 0xFF; }
 World::World(ResourceCache* resourceCache, int viewportWidth, int viewportHeight, int viewportPitch)
     : resources(resourceCache) {
     setViewport(viewportWidth, viewportHeight, viewportPitch);  // no depth buffer yet: nothing cleared
+    initialWidth_ = width;
+    initialHeight_ = height;
+    initialPitch_ = pitch;
     depthBuffer.assign(static_cast<size_t>(std::max(pitch, 0)) * static_cast<size_t>(std::max(height, 0)), 0);
     depthStamp = 81;
     halfMinSide = static_cast<float>(minSide / 2.0);
@@ -67,6 +70,21 @@ World::World(ResourceCache* resourceCache, int viewportWidth, int viewportHeight
 }
 
 World::~World() = default;
+
+void World::restart() {
+    width = prevWidth = initialWidth_;
+    height = prevHeight = initialHeight_;
+    pitch = prevPitch = initialPitch_;
+    minSide = width > height ? height : width;
+    clearScene();
+    setAmbient(0);
+    flatLighting = 1;
+    clearDepthBuffer();
+    randomState = kInitialRandomState;
+    for (auto& [name, scene] : scenes_)
+        for (KfNode& node : scene->nodes)
+            if (node.type == kKfEmitter) restartEmitter(node);
+}
 
 void World::setViewport(int w, int h, int p) {
     // Whatever a caller asks, the renderer never reaches past the depth buffer:

@@ -95,6 +95,12 @@ public:
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
+    // Puts back what frames depend on as the constructor and loadScene left
+    // it: viewport, depth buffer and stamp, ambient colour, lighting mode, the
+    // emitters' random generator, and every loaded scene's particle pools and
+    // emitter times. Meshes, textures and scenes stay loaded.
+    void restart();
+
     // --- frame set-up ---------------------------------------------------------
     // Clears the depth buffer only when width, height and pitch all change.
     void setViewport(int width, int height, int pitch);
@@ -191,7 +197,9 @@ public:
     int32_t flatLighting = 0;
 
     FrameDrops drops;
-    int32_t randomState = 127;  // randomUnit's generator, shared by every emitter of every scene
+    static constexpr int32_t kInitialRandomState = 127;
+    // randomUnit's generator, shared by every emitter of every scene.
+    int32_t randomState = kInitialRandomState;
 
     // --- renderer work buffers ----------------------------------------------------
     std::vector<int32_t> depthBuffer;  // float bit patterns of depthStamp + 1/z
@@ -206,6 +214,7 @@ public:
     std::vector<uint8_t> mulTable3d;    // [i * 256 + j] = (i * j) >> 8
 
 private:
+    int initialWidth_ = 0, initialHeight_ = 0, initialPitch_ = 0;  // the viewport as constructed
     const Mesh* lastPlacedMesh_ = nullptr;  // the last addMesh that added something
     int lastPlacedEnd_ = 0;                 // vertexCount right after it
     std::map<std::string, std::unique_ptr<Mesh>> meshes_;  // by upper-case name

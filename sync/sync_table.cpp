@@ -32,6 +32,8 @@ MusicPosition musicPositionFromRaw(uint32_t raw) {
     return std::bit_cast<int32_t>((raw & 0xFFFFu) * 65536u + (raw >> 16));
 }
 
+void clearSyncTable() { syncTable = SyncTable{}; }
+
 void setSyncPositionSource(RawPositionSource source) { positionSource = source ? source : musicPosition; }
 
 MusicPosition currentMusicPosition() { return musicPositionFromRaw(positionSource()); }

@@ -23,6 +23,10 @@ struct SyncTable {
 
 extern SyncTable syncTable;  // all empty before first use
 
+// Empties every slot, as before first use: each position's time is taken
+// again when it is next reached.
+void clearSyncTable();
+
 // Where the schedule reads the raw music position (default: musicPosition).
 using RawPositionSource = uint32_t (*)();
 void setSyncPositionSource(RawPositionSource source);  // nullptr restores the default
