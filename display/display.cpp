@@ -27,6 +27,15 @@ int frameWidth = 0;
 int frameHeight = 0;
 std::vector<uint32_t> frameStorage;
 KeyQueue keyQueue;
+
+// Viewer commands, oldest first; one that does not fit is dropped.
+struct CommandQueue {
+    static constexpr int kCapacity = 16;
+    ViewerCommand commands[kCapacity] = {};
+    int first = 0;
+    int count = 0;
+};
+CommandQueue commandQueue;
 DisplayModeTable displayModes = initialDisplayModes();
 PixelConversion conversion;
 bool needsClear = true;
@@ -37,7 +46,15 @@ bool needsClear = true;
     std::exit(-1);
 }
 
-void handleEvent(const WindowEvent& event) {
+void pushCommand(ViewerCommand command) {
+    CommandQueue& q = commandQueue;
+    if (q.count == CommandQueue::kCapacity) return;
+    q.commands[(q.first + q.count) % CommandQueue::kCapacity] = command;
+    ++q.count;
+}
+
+// Acts on one event; true when the picture must be shown again.
+bool handleEvent(const WindowEvent& event) {
     switch (event.type) {
         case WindowEventType::Text:
             for (const char* c = event.text; *c; ++c) keyQueue.push(*c);
@@ -50,13 +67,17 @@ void handleEvent(const WindowEvent& event) {
             break;
         case WindowEventType::Exposed:
             needsClear = true;
-            break;
+            return true;
         case WindowEventType::ToggleFullScreen:
             if (scaled) scaledViewToggleDesktop();
+            return true;
+        case WindowEventType::Command:
+            pushCommand(event.command);
             break;
         default:
             break;
     }
+    return false;
 }
 
 void handleOneEvent() {
@@ -165,9 +186,10 @@ void displayInitSurface() {
     windowShowCursor(false);
 }
 
-void displayPresent() {
-    if (offscreen) return;
-    handleOneEvent();
+namespace {
+
+// Shows frameBuffer in the window, on the screen or scaled.
+void showFrame() {
     if (scaled) {
         scaledViewPresent(frameBuffer, frameWidth, frameHeight);
         return;
@@ -190,6 +212,29 @@ void displayPresent() {
     }
     windowUnlockSurface();
     windowPresent();
+}
+
+}  // namespace
+
+void displayPresent() {
+    if (offscreen) return;
+    handleOneEvent();
+    showFrame();
+}
+
+void displayWait(int timeout_ms) {
+    if (offscreen) return;
+    WindowEvent event;
+    if (windowWaitEvent(event, timeout_ms) && handleEvent(event)) showFrame();
+}
+
+ViewerCommand takeViewerCommand() {
+    CommandQueue& q = commandQueue;
+    if (q.count == 0) return ViewerCommand::None;
+    const ViewerCommand command = q.commands[q.first];
+    q.first = (q.first + 1) % CommandQueue::kCapacity;
+    --q.count;
+    return command;
 }
 
 void displayClose() {

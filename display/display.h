@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/viewer_command.h"
+
 // width x height pixels 0x00RRGGBB, top row first, rows width pixels apart.
 // Valid from displayInitSurface() on; owned by the display.
 extern uint32_t* frameBuffer;
@@ -30,6 +32,14 @@ void displayOpen(int width, int height);
 // mode is offered or its surface cannot be made.
 void displayInitSurface();
 void displayPresent();  // handles at most one event, shows frameBuffer
+// For a held picture: waits up to timeout_ms for one event and handles it,
+// showing frameBuffer again when the event asks for it (the window's
+// contents lost, the desktop switched). Returns at once when offscreen.
+void displayWait(int timeout_ms);
 void displayClose();
 bool keyPending();  // handles at most one event; true when a key waits
 int readKey();      // waits for a key, returns the newest one
+// The oldest viewer command not yet taken (None when there is none); the
+// commands come with the events that keyPending, displayPresent and
+// displayWait handle.
+ViewerCommand takeViewerCommand();

@@ -50,6 +50,26 @@ bool isAltEnter(const SDL_KeyboardEvent& key) {
     return (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) && !key.repeat;
 }
 
+// The viewer keys. Space and Home act once per press; the arrows and page
+// keys repeat while held, like a media player's skip.
+ViewerCommand viewerCommand(const SDL_KeyboardEvent& key) {
+    if (key.keysym.mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI)) return ViewerCommand::None;
+    switch (key.keysym.sym) {
+        case SDLK_SPACE:
+            return key.repeat ? ViewerCommand::None : ViewerCommand::TogglePause;
+        case SDLK_HOME:
+            return key.repeat ? ViewerCommand::None : ViewerCommand::FirstOrder;
+        case SDLK_RIGHT:
+        case SDLK_PAGEDOWN:
+            return ViewerCommand::NextOrder;
+        case SDLK_LEFT:
+        case SDLK_PAGEUP:
+            return ViewerCommand::PreviousOrder;
+        default:
+            return ViewerCommand::None;
+    }
+}
+
 WindowEvent translate(const SDL_Event& e) {
     WindowEvent event;
     event.type = WindowEventType::Other;
@@ -64,6 +84,9 @@ WindowEvent translate(const SDL_Event& e) {
                 event.text[0] = 27;
             } else if (isAltEnter(e.key)) {
                 event.type = WindowEventType::ToggleFullScreen;
+            } else if (const ViewerCommand command = viewerCommand(e.key); command != ViewerCommand::None) {
+                event.type = WindowEventType::Command;
+                event.command = command;
             }
             break;
         case SDL_QUIT:

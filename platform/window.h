@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/viewer_command.h"
+
 // One display mode as the screen offers it. Formats of 2 or 4 bytes per pixel
 // report bytes x 8 (a 4-byte "24-bit" format counts as 32).
 struct ScreenMode {
@@ -37,12 +39,14 @@ enum class WindowEventType {
     Mouse,             // pointer moved or a button went down or up
     Exposed,           // the window's contents were lost (shown again, restored, resized)
     ToggleFullScreen,  // Alt+Enter
+    Command,           // a viewer key, as `command`
     Other,
 };
 
 struct WindowEvent {
     WindowEventType type = WindowEventType::None;
     char text[32] = {};
+    ViewerCommand command = ViewerCommand::None;
 };
 
 // All functions are for the main thread only.
