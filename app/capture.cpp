@@ -130,20 +130,13 @@ void fadeOut() {
     if (!capture.failed && !limitReached()) pullSoundTo(firstSample(capture.frames));
 }
 
-// The order at which the schedule ends the presentation.
-int endOrder() {
-    for (const ScheduleEntry& entry : demoSchedule())
-        if (entry.scene == endPresentation) return entry.startOrder;
-    return -1;
-}
-
 // How many frames the capture will take, foreseen from the music; 0 when
 // it cannot be foreseen (the time left is then not shown).
 int64_t expectedFrames(const CommandLine& commandLine) {
     std::ifstream in(kMusicFileName, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const ModuleInfo info = probeModule(bytes.data(), bytes.size());
-    const int end = endOrder();
+    const int end = presentationEndOrder();
     const auto& starts = info.orderStart_seconds;
     int64_t frames = 0;
     if (end >= 0 && static_cast<size_t>(end) < starts.size() &&

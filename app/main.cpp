@@ -7,7 +7,6 @@
 #include "app/command_line.h"
 #include "app/demo.h"
 #include "app/main_loop.h"
-#include "app/schedule.h"
 #include "app/startup.h"
 #include "display/display.h"
 #include "fx2d/mul_table.h"
@@ -45,11 +44,7 @@ int main(int argc, char** argv) {
 
     if (capturing(commandLine)) return runCapture(commandLine);
 
-    while (running) {
-        handlePendingKey();
-        runSchedule();
-        displayPresent();
-    }
+    while (running) runFrame();
 
     musicFadeOut();
     displayClose();

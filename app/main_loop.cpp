@@ -1,9 +1,15 @@
-// Key handling of the main loop.
+// Key handling and the frame of the main loop.
 #include "app/main_loop.h"
 
 #include "app/demo.h"
+#include "app/schedule.h"
+#include "app/viewer_controls.h"
 #include "display/display.h"
 #include "display/screenshot.h"
+
+namespace {
+constexpr int kPausedWait_ms = 10;
+}
 
 void handleKey(int key) {
     switch (key) {
@@ -22,4 +28,36 @@ void handleKey(int key) {
 
 void handlePendingKey() {
     if (keyPending()) handleKey(readKey());
+}
+
+void handleViewerCommand(ViewerCommand command) {
+    switch (command) {
+        case ViewerCommand::TogglePause:
+            togglePause();
+            break;
+        case ViewerCommand::NextOrder:
+            seekToNextOrder();
+            break;
+        case ViewerCommand::PreviousOrder:
+            seekToPreviousOrder();
+            break;
+        case ViewerCommand::FirstOrder:
+            seekToOrder(0);
+            break;
+        case ViewerCommand::None:
+            break;
+    }
+}
+
+void runFrame() {
+    handlePendingKey();
+    handleViewerCommand(takeViewerCommand());
+    if (!frameIsDue()) {
+        if (running) displayWait(kPausedWait_ms);
+        return;
+    }
+    // As in every frame, also the one in which a quit key was read.
+    runSchedule();
+    displayPresent();
+    followPlayback();
 }

@@ -140,4 +140,10 @@ void skipTriggersBefore(int order) {
     }
 }
 
+int presentationEndOrder() {
+    for (const ScheduleEntry& entry : demoSchedule())
+        if (entry.scene == endPresentation) return entry.startOrder;
+    return -1;
+}
+
 void endPresentation(float) { running = 0; }

@@ -34,5 +34,8 @@ void runSchedule(ScheduleObserver observer);
 // all firing at once in the first frame, as they would never have been seen.
 void skipTriggersBefore(int order);
 
+// The order at which the last entry ends the presentation.
+int presentationEndOrder();
+
 // The last entry's scene: ends the main loop.
 void endPresentation(float t);
