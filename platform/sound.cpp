@@ -1,30 +1,22 @@
 // The mixer behind platform/sound.h: channels rendered in small chunks under
-// one mutex, by SDL's audio callback or, without a device, by a timer thread
-// that consumes the sound in real time, or by the caller's pulls for a
-// capture. Positions are looked up for the frame being heard, not the frame
-// being rendered.
+// one mutex, for the host's output (sound_output.h: a device, or without one
+// a consumer in real time) or for the caller's pulls of a capture. Positions
+// are looked up for the frame being heard, not the frame being rendered.
 #include "platform/sound.h"
 
 #include "platform/sound_channel.h"
-
-#include <SDL.h>
+#include "platform/sound_output.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <mutex>
-#include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kMaxChannels = 4;
 constexpr int kChunk_frames = 64;  // positions are recorded once per chunk (1.5 ms)
-constexpr int kSilentTick_ms = 2;
 
 enum VolumeKind { kMusicVolume, kSampleVolume, kStreamVolume, kVolumeKinds };
 
@@ -43,19 +35,14 @@ struct Mixer {
 
     bool initialised = false;
     bool started = false;
-    bool silent = false;
-    bool pulled = false;  // the caller pulls the output; kept across soundFree
+    bool outputOpen = false;  // the host's output (not when pulled)
+    bool silent = false;      // the host's output has no device
+    bool pulled = false;      // the caller pulls the output; kept across soundFree
     bool paused = false;
     uint64_t pausedHeardFrame = 0;  // the output frame heard when the pause began
     int rate_hz = kSoundOutputRate_hz;
-    SDL_AudioDeviceID device = 0;
-    int deviceBuffer_frames = kSoundBuffer_frames;
 
-    std::thread silentTimer;
-    std::atomic<bool> silentTimerRuns{false};
-
-    uint64_t renderedFrames = 0;     // output frames rendered since soundInit
-    Clock::time_point lastCallback;  // when the device last asked for sound
+    uint64_t renderedFrames = 0;  // output frames rendered since soundInit
 
     SoundChannel channels[kMaxChannels];
     uint32_t lastHandle = 0;
@@ -70,8 +57,6 @@ struct Mixer {
     std::vector<float> chunk = std::vector<float>(2 * kChunk_frames);
     std::vector<float> discard = std::vector<float>(2 * kSoundBuffer_frames);
     std::vector<float> pulledSound = std::vector<float>(2 * kSoundBuffer_frames);
-
-    ~Mixer();
 };
 
 Mixer& mixer() {
@@ -153,67 +138,11 @@ void renderOutput(Mixer& m, float* out, int frames) {
     }
 }
 
-uint64_t heardFrame(const Mixer& m);
-
-void audioCallback(void*, Uint8* stream, int length_bytes) {
-    Mixer& m = mixer();
-    EndEvent events[kMaxEndEvents];
-    int eventCount = 0;
-    {
-        std::lock_guard<std::mutex> lock(m.mutex);
-        // Report the ends that have been heard by now.
-        eventCount = collectHeardEnds(m, heardFrame(m), events);
-        renderOutput(m, reinterpret_cast<float*>(stream), length_bytes / static_cast<int>(2 * sizeof(float)));
-        m.lastCallback = Clock::now();
-    }
-    fireEndEvents(events, eventCount);
-}
-
-// Without a device: render, and throw away, as many frames as real time asks.
-void silentTimerLoop() {
-    Mixer& m = mixer();
-    const Clock::time_point start = Clock::now();
-    uint64_t startFrame = 0;
-    {
-        std::lock_guard<std::mutex> lock(m.mutex);
-        startFrame = m.renderedFrames;
-    }
-    while (m.silentTimerRuns.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSilentTick_ms));
-        const double elapsed_s = std::chrono::duration<double>(Clock::now() - start).count();
-        const uint64_t target = startFrame + static_cast<uint64_t>(elapsed_s * m.rate_hz);
-        // One buffer per lock, so that the main thread is never kept waiting long.
-        for (bool more = true; more;) {
-            EndEvent events[kMaxEndEvents];
-            int eventCount = 0;
-            {
-                std::lock_guard<std::mutex> lock(m.mutex);
-                // Paused: nothing more is consumed, so the pause loses no sound.
-                const bool consumes = !m.paused && m.renderedFrames < target;
-                if (consumes) {
-                    const uint64_t left = target - m.renderedFrames;
-                    renderOutput(m, m.discard.data(),
-                                 static_cast<int>(std::min<uint64_t>(left, kSoundBuffer_frames)));
-                }
-                more = consumes && m.renderedFrames < target;
-                eventCount = collectHeardEnds(m, m.renderedFrames, events);
-            }
-            fireEndEvents(events, eventCount);
-        }
-    }
-}
-
-// The output frame being heard now. With a device, a buffer rendered by one
-// callback is heard while the device plays the buffer before it, so sound
-// reaches the ear about two buffers after it was rendered.
+// The output frame being heard now.
 uint64_t heardFrame(const Mixer& m) {
     if (m.paused) return m.pausedHeardFrame;
-    if (m.silent || m.device == 0) return m.renderedFrames;
-    const int64_t buffer = m.deviceBuffer_frames;
-    const double since_s = std::chrono::duration<double>(Clock::now() - m.lastCallback).count();
-    const int64_t played = std::clamp<int64_t>(static_cast<int64_t>(since_s * m.rate_hz), 0, buffer);
-    const int64_t frame = static_cast<int64_t>(m.renderedFrames) - 2 * buffer + played;
-    return frame > 0 ? static_cast<uint64_t>(frame) : 0;
+    if (!m.outputOpen) return m.renderedFrames;
+    return soundOutputHeardFrame(m.renderedFrames);
 }
 
 // Full scale is 32767 both ways, so that -1 and 1 stay symmetric.
@@ -222,40 +151,10 @@ int16_t toPcm16(float sample) {
     return static_cast<int16_t>(std::lrint(clamped * 32767.0f));
 }
 
-void stopOutput(Mixer& m) {
-    if (m.silentTimer.joinable()) {
-        m.silentTimerRuns.store(false);
-        m.silentTimer.join();
-    }
-    if (m.device != 0) {
-        SDL_CloseAudioDevice(m.device);  // waits for a running callback
-        m.device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-}
-
-Mixer::~Mixer() { stopOutput(*this); }
-
-bool openDevice(Mixer& m, int rate_hz) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::printf("sound: no audio output (%s), playback is silent\n", SDL_GetError());
-        return false;
-    }
-    SDL_AudioSpec want{};
-    want.freq = rate_hz;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = kSoundBuffer_frames;
-    want.callback = audioCallback;
-    SDL_AudioSpec have{};
-    m.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (m.device == 0) {
-        std::printf("sound: no audio device (%s), playback is silent\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    m.deviceBuffer_frames = have.samples > 0 ? have.samples : kSoundBuffer_frames;
-    return true;
+void closeOutput(Mixer& m) {
+    if (!m.outputOpen) return;
+    soundOutputClose();
+    m.outputOpen = false;
 }
 
 bool fail(Mixer& m, int error) {
@@ -304,11 +203,11 @@ bool soundInit(int rate_hz) {
     std::lock_guard<std::mutex> lock(m.mutex);
     if (m.initialised) return fail(m, kSoundErrorAlready);
     m.rate_hz = rate_hz > 0 ? rate_hz : kSoundOutputRate_hz;
-    m.silent = !m.pulled && !openDevice(m, m.rate_hz);
+    m.outputOpen = !m.pulled;
+    m.silent = !m.pulled && !soundOutputOpen(m.rate_hz);
     m.initialised = true;
     m.started = false;
     m.renderedFrames = 0;
-    m.lastCallback = Clock::now();
     m.error = kSoundOk;
     return true;
 }
@@ -331,7 +230,7 @@ void soundPull(int16_t* out, int frames) {
     int eventCount = 0;
     {
         std::lock_guard<std::mutex> lock(m.mutex);
-        const bool runs = m.pulled && m.initialised && m.started && !m.paused && m.device == 0;
+        const bool runs = m.pulled && m.initialised && m.started && !m.paused && !m.outputOpen;
         float* sound = m.pulledSound.data();
         for (int done = 0; done < frames;) {
             const int n = std::min(kSoundBuffer_frames, frames - done);
@@ -374,16 +273,11 @@ bool soundStart() {
     if (!m.initialised) return fail(m, kSoundErrorInit);
     if (m.started) return true;
     m.started = true;
-    if (m.pulled) return true;  // the output moves as soundPull asks
-    if (m.silent) {
-        m.silentTimerRuns.store(true);
-        lock.unlock();
-        m.silentTimer = std::thread(silentTimerLoop);
-        return true;
-    }
-    m.lastCallback = Clock::now();
+    if (!m.outputOpen) return true;  // pulled: the output moves as soundPull asks
+    soundOutputContinueFrom(heardFrame(m), m.renderedFrames);
+    const bool runs = !m.paused;
     lock.unlock();
-    SDL_PauseAudioDevice(m.device, 0);
+    if (runs) soundOutputRun(true);
     return true;
 }
 
@@ -481,7 +375,7 @@ bool soundIsSliding() {
 
 void soundFree() {
     Mixer& m = mixer();
-    stopOutput(m);
+    closeOutput(m);
     std::lock_guard<std::mutex> lock(m.mutex);
     for (SoundChannel& c : m.channels) closeChannel(c);
     m.initialised = false;
@@ -500,37 +394,47 @@ void soundPause(bool paused) {
         m.paused = true;
     } else {
         m.paused = false;
-        // The device estimate goes on from the frame heard at the pause: as
-        // if the device's last request had come that many frames ago.
-        const int64_t behind = static_cast<int64_t>(m.pausedHeardFrame) -
-                               (static_cast<int64_t>(m.renderedFrames) - 2 * m.deviceBuffer_frames);
-        const int64_t played = std::clamp<int64_t>(behind, 0, m.deviceBuffer_frames);
-        m.lastCallback =
-            Clock::now() - std::chrono::duration_cast<Clock::duration>(
-                               std::chrono::duration<double>(static_cast<double>(played) / m.rate_hz));
+        if (m.outputOpen) soundOutputContinueFrom(m.pausedHeardFrame, m.renderedFrames);
     }
-    if (!m.initialised || !m.started || m.pulled) return;
-    if (m.silent) {
-        // The timer consumes sound in real time from its own start: it stops
-        // for the pause and starts afresh after it.
-        if (paused) {
-            m.silentTimerRuns.store(false);
-            lock.unlock();
-            if (m.silentTimer.joinable()) m.silentTimer.join();
-        } else {
-            m.silentTimerRuns.store(true);
-            lock.unlock();
-            m.silentTimer = std::thread(silentTimerLoop);
-        }
-        return;
-    }
-    const SDL_AudioDeviceID device = m.device;
+    const bool outputRuns = m.initialised && m.started && m.outputOpen;
     lock.unlock();
-    SDL_PauseAudioDevice(device, paused ? 1 : 0);
+    if (outputRuns) soundOutputRun(!paused);
 }
 
 bool soundIsPaused() {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);
     return m.paused;
+}
+
+void mixerPlay(float* out, int frames, void (*whileLocked)()) {
+    Mixer& m = mixer();
+    EndEvent events[kMaxEndEvents];
+    int eventCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        // Report the ends that have been heard by now.
+        eventCount = collectHeardEnds(m, heardFrame(m), events);
+        renderOutput(m, out, frames);
+        if (whileLocked) whileLocked();
+    }
+    fireEndEvents(events, eventCount);
+}
+
+int mixerDiscard(int most) {
+    Mixer& m = mixer();
+    EndEvent events[kMaxEndEvents];
+    int eventCount = 0;
+    int rendered = 0;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        // Paused: nothing more is consumed, so the pause loses no sound.
+        if (!m.paused && most > 0) {
+            rendered = std::min(most, kSoundBuffer_frames);
+            renderOutput(m, m.discard.data(), rendered);
+        }
+        eventCount = collectHeardEnds(m, m.renderedFrames, events);
+    }
+    fireEndEvents(events, eventCount);
+    return rendered;
 }

@@ -1,4 +1,4 @@
-// SDL2 implementation of the thin window layer.
+// SDL2 backend of the thin window layer.
 #include "platform/window.h"
 
 #include <SDL.h>
