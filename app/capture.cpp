@@ -4,6 +4,7 @@
 #include "app/capture.h"
 
 #include <signal.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/capture_folder.h"
+#include "app/capture_hashes.h"
 #include "app/capture_progress.h"
 #include "app/capture_timing.h"
 #include "app/capture_video.h"
@@ -38,12 +40,15 @@ struct Capture {
     int64_t frames = 0;      // written so far
     int64_t samples = 0;     // of the music, pulled and written so far
     uint32_t clock_ms = 0;   // what the demo clock reads
-    bool toFolder = false;
+    CaptureKind kind = CaptureKind::Video;
+    std::string path;
     CaptureFolder folder;
     CaptureVideo video;
+    CaptureHashes hashes;
     std::vector<int16_t> sound;  // one frame's samples at most, stereo
     CaptureProgress progress;
     bool failed = false;
+    int exitCode = 0;  // once ended
     // The fade-out: where it started and how long it has waited so far.
     int64_t fadeFirstSample = 0;
     int64_t fadeStart_ms = 0;
@@ -74,10 +79,34 @@ bool limitReached() { return capture.frameLimit > 0 && capture.frames >= capture
 int64_t firstSample(int64_t frame) { return firstSampleOf(capture.timing, frame); }
 
 // frameBuffer's top 512 x 256 pixels as the next frame.
+bool writeOutputFrame() {
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return writeFolderFrame(capture.folder, frameBuffer, capture.frames);
+        case CaptureKind::Hashes:
+            return writeHashesFrame(capture.hashes, frameBuffer, capture.frames);
+        case CaptureKind::Video:
+            break;
+    }
+    return writeVideoFrame(capture.video, frameBuffer);
+}
+
+// The music's samples: a frame-hash list keeps none.
+bool writeOutputSound(const int16_t* samples, int count) {
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return writeFolderSound(capture.folder, samples, count);
+        case CaptureKind::Hashes:
+            return true;
+        case CaptureKind::Video:
+            break;
+    }
+    return writeVideoSound(capture.video, samples, count);
+}
+
 void writeFrame() {
     if (capture.failed) return;
-    const bool written = capture.toFolder ? writeFolderFrame(capture.folder, frameBuffer, capture.frames)
-                                          : writeVideoFrame(capture.video, frameBuffer);
+    const bool written = writeOutputFrame();
     if (written)
         ++capture.frames;
     else
@@ -94,12 +123,8 @@ void pullSoundTo(int64_t sample) {
         const int count = static_cast<int>(std::min(sample - capture.samples, most));
         musicPull(capture.sound.data(), count);
         const int kept = static_cast<int>(std::clamp<int64_t>(writtenEnd - capture.samples, 0, count));
-        if (kept > 0 && !capture.failed) {
-            const bool written = capture.toFolder
-                                     ? writeFolderSound(capture.folder, capture.sound.data(), kept)
-                                     : writeVideoSound(capture.video, capture.sound.data(), kept);
-            if (!written) capture.failed = true;
-        }
+        if (kept > 0 && !capture.failed && !writeOutputSound(capture.sound.data(), kept))
+            capture.failed = true;
         capture.samples += count;
     }
 }
@@ -151,28 +176,65 @@ int64_t expectedFrames(const CommandLine& commandLine) {
     return frames;
 }
 
-bool openOutput(const CommandLine& commandLine, int scale) {
-    const std::string& path = commandLine.capturePath;
-    if (capture.toFolder) return openCaptureFolder(capture.folder, path, scale, capture.timing.rate_hz);
+bool openOutput(int scale) {
+    const std::string& path = capture.path;
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return openCaptureFolder(capture.folder, path, scale, capture.timing.rate_hz);
+        case CaptureKind::Hashes:
+            return openCaptureHashes(capture.hashes, path, scale);
+        case CaptureKind::Video:
+            break;
+    }
     return openCaptureVideo(capture.video, path, scale, capture.timing.fps, capture.timing.rate_hz);
 }
 
 bool finishOutput() {
-    return capture.toFolder ? finishCaptureFolder(capture.folder) : finishCaptureVideo(capture.video);
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return finishCaptureFolder(capture.folder);
+        case CaptureKind::Hashes:
+            return finishCaptureHashes(capture.hashes);
+        case CaptureKind::Video:
+            break;
+    }
+    return finishCaptureVideo(capture.video);
 }
 
 void abandonOutput() {
-    if (capture.toFolder)
-        abandonCaptureFolder(capture.folder);
-    else
-        abandonCaptureVideo(capture.video);
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return abandonCaptureFolder(capture.folder);
+        case CaptureKind::Hashes:
+            return abandonCaptureHashes(capture.hashes);
+        case CaptureKind::Video:
+            break;
+    }
+    abandonCaptureVideo(capture.video);
 }
 
-const std::string& outputError() { return capture.toFolder ? capture.folder.error : capture.video.error; }
+const std::string& outputError() {
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return capture.folder.error;
+        case CaptureKind::Hashes:
+            return capture.hashes.error;
+        case CaptureKind::Video:
+            break;
+    }
+    return capture.video.error;
+}
 
-uint64_t outputBytes(const std::string& path) {
-    if (capture.toFolder) return capture.folder.written_bytes;
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
+uint64_t outputBytes() {
+    switch (capture.kind) {
+        case CaptureKind::Folder:
+            return capture.folder.written_bytes;
+        case CaptureKind::Hashes:
+            return capture.hashes.written_bytes;
+        case CaptureKind::Video:
+            break;
+    }
+    std::ifstream file(capture.path, std::ios::binary | std::ios::ate);
     return file ? static_cast<uint64_t>(file.tellg()) : 0;
 }
 
@@ -190,31 +252,36 @@ void prepareCapture() {
     setDemoClockSource(captureClock);
 }
 
-int runCapture(const CommandLine& commandLine) {
+CaptureKind captureKindOf(const std::string& path) {
+    if (!path.empty() && path.back() == '/') return CaptureKind::Folder;
+    if (path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".txt") == 0)
+        return CaptureKind::Hashes;
+    return CaptureKind::Video;
+}
+
+bool beginCapture(const CommandLine& commandLine) {
     catchStopSignals();
-    const std::string& path = commandLine.capturePath;
+    capture.path = commandLine.capturePath;
+    capture.kind = captureKindOf(capture.path);
     capture.timing = CaptureTiming{commandLine.captureFps, kMusicOutputRate_hz};
     capture.frameLimit = commandLine.captureFrames;
-    capture.toFolder = !path.empty() && path.back() == '/';
-    const int scale = commandLine.captureScale > 0 ? commandLine.captureScale : (capture.toFolder ? 1 : 2);
+    const int defaultScale = capture.kind == CaptureKind::Video ? 2 : 1;
+    const int scale = commandLine.captureScale > 0 ? commandLine.captureScale : defaultScale;
     capture.sound.resize(2 * static_cast<size_t>(longestFrame_samples(capture.timing)));
-    if (!openOutput(commandLine, scale)) {
+    if (!openOutput(scale)) {
         std::printf("%s\n", outputError().c_str());
-        return 1;
+        return false;
     }
-    std::printf("capturing '%s': %d x %d, %d fps; Ctrl+C stops and keeps what is written\n", path.c_str(),
-                kTargetWidth * scale, kTargetHeight * scale, capture.timing.fps);
+    std::printf("capturing '%s': %d x %d, %d fps; Ctrl+C stops and keeps what is written\n",
+                capture.path.c_str(), kTargetWidth * scale, kTargetHeight * scale, capture.timing.fps);
     startProgress(capture.progress, expectedFrames(commandLine));
+    return true;
+}
 
-    while (running && !stopRequested && !limitReached() && !capture.failed) {
-        const int64_t frame = capture.frames;
-        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame));
-        runSchedule();
-        writeFrame();
-        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame + 1));
-        pullSoundTo(firstSample(frame + 1));
-        showCaptureProgress();
-    }
+namespace {
+
+// After the last frame: the fade-out, the output completed, the summary.
+int endCapture() {
     // The presentation ended, or was stopped as by a quit key: the music
     // slows down as it does live. A frame limit cuts the capture there.
     if (!capture.failed && !limitReached()) fadeOut();
@@ -227,8 +294,9 @@ int runCapture(const CommandLine& commandLine) {
         return 1;
     }
     const double seconds = secondsSinceStart(capture.progress);
-    std::printf("%s\n",
-                summaryText(capture.frames, capture.timing.fps, path, outputBytes(path), seconds).c_str());
+    std::printf(
+        "%s\n",
+        summaryText(capture.frames, capture.timing.fps, capture.path, outputBytes(), seconds).c_str());
     if (stopRequested) {
         std::printf("stopped by Ctrl+C after %lld frames; what was written is complete\n",
                     static_cast<long long>(capture.frames));
@@ -236,3 +304,22 @@ int runCapture(const CommandLine& commandLine) {
     }
     return 0;
 }
+
+}  // namespace
+
+bool captureFrame() {
+    if (running && !stopRequested && !limitReached() && !capture.failed) {
+        const int64_t frame = capture.frames;
+        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame));
+        runSchedule();
+        writeFrame();
+        capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame + 1));
+        pullSoundTo(firstSample(frame + 1));
+        showCaptureProgress();
+        return true;
+    }
+    capture.exitCode = endCapture();
+    return false;
+}
+
+int captureExitCode() { return capture.exitCode; }

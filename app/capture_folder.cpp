@@ -113,9 +113,24 @@ void scalePixels(const uint32_t* source, int width, int height, int pitch, int f
     }
 }
 
+void prepareTgaFrame(TgaFrame& tga, int scale) {
+    tga.scale = scale;
+    const size_t pixels = static_cast<size_t>(kTargetPixels) * static_cast<size_t>(scale * scale);
+    if (scale > 1) tga.scaled.resize(pixels);
+    tga.file.resize(tgaFileSize(kTargetWidth * scale, kTargetHeight * scale));
+}
+
+void encodeTgaFrame(TgaFrame& tga, const uint32_t* frame) {
+    const uint32_t* pixels = frame;
+    if (tga.scale > 1) {
+        scalePixels(frame, kTargetWidth, kTargetHeight, kTargetWidth, tga.scale, tga.scaled.data());
+        pixels = tga.scaled.data();
+    }
+    encodeTga(pixels, kTargetWidth * tga.scale, kTargetHeight * tga.scale, tga.file.data());
+}
+
 bool openCaptureFolder(CaptureFolder& capture, const std::string& folder, int scale, int rate_hz) {
     capture.folder = folder;
-    capture.scale = scale;
     capture.rate_hz = rate_hz;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -129,27 +144,20 @@ bool openCaptureFolder(CaptureFolder& capture, const std::string& folder, int sc
     uint8_t header[kWavHeader_bytes];
     wavHeader(header, rate_hz, 0);
     if (!writeAll(capture.wav_fd, header, sizeof header)) return fail(capture, wav, errno);
-    const size_t pixels = static_cast<size_t>(kTargetPixels) * static_cast<size_t>(scale * scale);
-    if (scale > 1) capture.scaled.resize(pixels);
-    capture.file.resize(tgaFileSize(kTargetWidth * scale, kTargetHeight * scale));
+    prepareTgaFrame(capture.tga, scale);
     return true;
 }
 
 bool writeFolderFrame(CaptureFolder& capture, const uint32_t* frame, int64_t index) {
-    const uint32_t* pixels = frame;
-    if (capture.scale > 1) {
-        scalePixels(frame, kTargetWidth, kTargetHeight, kTargetWidth, capture.scale, capture.scaled.data());
-        pixels = capture.scaled.data();
-    }
-    encodeTga(pixels, kTargetWidth * capture.scale, kTargetHeight * capture.scale, capture.file.data());
-
+    encodeTgaFrame(capture.tga, frame);
+    const std::vector<uint8_t>& file = capture.tga.file;
     const std::string name = frameName(capture.folder, index);
     const std::string part = name + kPartSuffix;
     const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return fail(capture, part, errno);
-    const bool written = writeAll(fd, capture.file.data(), capture.file.size());
+    const bool written = writeAll(fd, file.data(), file.size());
     if (!closeIntoPlace(capture, fd, written, name)) return false;
-    capture.written_bytes += capture.file.size();
+    capture.written_bytes += file.size();
     return true;
 }
 

@@ -10,13 +10,22 @@
 #include <string>
 #include <vector>
 
+// One frame encoded as its TGA file, each pixel a scale x scale block;
+// the buffers are sized once by prepareTgaFrame.
+struct TgaFrame {
+    int scale = 1;
+    std::vector<uint32_t> scaled;  // the frame at its scale (scale > 1 only)
+    std::vector<uint8_t> file;     // the encoded file
+};
+void prepareTgaFrame(TgaFrame& tga, int scale);
+// frame: the 512 x 256 picture, rows back to back; the file goes to tga.file.
+void encodeTgaFrame(TgaFrame& tga, const uint32_t* frame);
+
 struct CaptureFolder {
     std::string folder;  // ends in "/"
-    int scale = 1;
     int rate_hz = 44100;
-    std::vector<uint32_t> scaled;  // the frame at its scale (scale > 1 only)
-    std::vector<uint8_t> file;     // one encoded frame file
-    int wav_fd = -1;               // music.wav.part while the capture runs
+    TgaFrame tga;
+    int wav_fd = -1;  // music.wav.part while the capture runs
     uint64_t sound_bytes = 0;
     uint64_t written_bytes = 0;  // of every file, for the summary
     std::string error;           // one line saying what failed

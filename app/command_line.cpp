@@ -29,9 +29,10 @@ bool showHelp(CommandLine& commandLine, const char*) {
         "capture (no window, no sound card needed, faster than real time):\n"
         "  --capture=FILE.mp4     render to a video with its music (also .mkv), through ffmpeg\n"
         "  --capture=DIR/         render every frame to DIR/frame-00000.tga ... and DIR/music.wav\n"
+        "  --capture=FILE.txt     one line per frame: its number and the FNV-1a hash of its TGA file\n"
         "  --fps=N                frames per second of the capture, 1..240 (default 60)\n"
         "  --frames=N             stop after N frames (default: at the end of the presentation)\n"
-        "  --capture-scale=N      each pixel as an N x N block, 1..4 (default 2 for video, 1 for DIR/)\n"
+        "  --capture-scale=N      each pixel as an N x N block, 1..4 (default 2 for video, else 1)\n"
         "  Ctrl+C ends a capture early and keeps what was written\n");
     commandLine.exitNow = true;
     commandLine.exitCode = 0;
@@ -78,13 +79,14 @@ bool endsWithNoCase(const std::string& text, const char* ending) {
     return text.size() > n && strcasecmp(text.c_str() + text.size() - n, ending) == 0;
 }
 
-// --capture=FILE.mp4, FILE.mkv or DIR/.
+// --capture=FILE.mp4, FILE.mkv, FILE.txt or DIR/.
 bool setCapturePath(CommandLine& commandLine, const char* value) {
     const std::string path = value ? value : "";
     const bool folder = !path.empty() && path.back() == '/';
-    if (!folder && !endsWithNoCase(path, ".mp4") && !endsWithNoCase(path, ".mkv"))
+    if (!folder && !endsWithNoCase(path, ".mp4") && !endsWithNoCase(path, ".mkv") &&
+        !endsWithNoCase(path, ".txt"))
         return refuseCaptureOption(commandLine, "capture", value,
-                                   "capture to FILE.mp4, FILE.mkv or a folder written as DIR/");
+                                   "capture to FILE.mp4, FILE.mkv, FILE.txt or a folder written as DIR/");
     commandLine.capturePath = path;
     return true;
 }

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "display/display.h"
 #include "fx2d/mul_table.h"
+#include "platform/host_loop.h"
 #include "resources/load_error.h"
 #include "resources/resource_cache.h"
 #include "scene3d/world.h"
@@ -19,8 +20,10 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // messages appear as they are printed
 
     startRunning();  // 1
-    std::unique_ptr<ResourceCache> cache;
-    std::unique_ptr<World> world3d;
+    // They live as long as the process: a host may go on running the frames
+    // after main has returned.
+    static std::unique_ptr<ResourceCache> cache;
+    static std::unique_ptr<World> world3d;
     CommandLine commandLine;
     try {
         cache = std::make_unique<ResourceCache>("data.fil");  // 2
@@ -42,11 +45,11 @@ int main(int argc, char** argv) {
         return -1;
     }
 
-    if (capturing(commandLine)) return runCapture(commandLine);
-
-    while (running) runFrame();
-
-    musicFadeOut();
-    displayClose();
+    if (capturing(commandLine)) {
+        if (!beginCapture(commandLine)) return 1;
+        hostRunFrames(captureFrame);
+        return captureExitCode();
+    }
+    hostRunFrames(presentationFrame);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "app/viewer_controls.h"
 #include "display/display.h"
 #include "display/screenshot.h"
+#include "sync/music_player.h"
 
 namespace {
 constexpr int kPausedWait_ms = 10;
@@ -60,4 +61,12 @@ void runFrame() {
     runSchedule();
     displayPresent();
     followPlayback();
+}
+
+bool presentationFrame() {
+    runFrame();
+    if (running) return true;
+    musicFadeOut();
+    displayClose();
+    return false;
 }

@@ -16,3 +16,6 @@ void handleViewerCommand(ViewerCommand command);
 // paused, the schedule draws the frame and the display shows it; paused, it
 // waits up to 10 ms for an event instead, so the held picture costs nothing.
 void runFrame();
+// runFrame, and once the presentation has ended the shutdown (the music's
+// fade-out, the display closed); false then. The host calls it per frame.
+bool presentationFrame();

@@ -196,7 +196,7 @@ TEST(CommandLine, ABadCaptureOptionSaysWhyAndEndsStartUpWithTwo) {
         std::string reason;
     } cases[] = {
         {{"--capture=out.avi", "--capture=.mp4", "--capture"},
-         "capture to FILE.mp4, FILE.mkv or a folder written as DIR/"},
+         "capture to FILE.mp4, FILE.mkv, FILE.txt or a folder written as DIR/"},
         {{"--fps=0", "--fps=241", "--fps=6O"}, "frames per second are a whole number from 1 to 240"},
         {{"--frames=", "--frames=-5", "--frames=99999999999999999999"},
          "the frame count is a whole number from 1 up"},

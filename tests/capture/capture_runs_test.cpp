@@ -94,6 +94,8 @@ protected:
             runs_[name] = runProgram("--capture=" + (root_ / name).string() + "/ --frames=300 --start=20");
         runs_["quiet"] =
             runProgram("--capture=" + (root_ / "quiet").string() + "/ --frames=60 --start=20 -v40");
+        runs_["hashes"] =
+            runProgram("--capture=" + (root_ / "hashes.txt").string() + " --frames=300 --start=20");
     }
     static void TearDownTestSuite() {
         if (!::testing::UnitTest::GetInstance()->current_test_suite()->Failed())
@@ -131,6 +133,22 @@ TEST_F(FolderCapture, TwoRunsWriteByteIdenticalFramesAndSound) {
     // The music of exactly 300 frames: 300 x 735 samples of four bytes.
     EXPECT_EQ(std::filesystem::file_size(root_ / "a" / "music.wav"),
               kWavHeader_bytes + 300 * kFrame_samples * 4);
+}
+
+// The hash list names every frame the folder capture writes, with the
+// FNV-1a hash of its file.
+TEST_F(FolderCapture, AHashListHoldsTheHashOfEveryFramesFile) {
+    ASSERT_EQ(runs_["hashes"].exitCode, 0) << runs_["hashes"].output;
+    std::ifstream list(root_ / "hashes.txt");
+    std::string line;
+    int frame = 0;
+    for (; std::getline(list, line); ++frame) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%05d ", frame);
+        ASSERT_EQ(line, expected + hashOf(readAll(root_ / "a" / frameName(frame))));
+    }
+    EXPECT_EQ(frame, 300);
+    EXPECT_FALSE(std::filesystem::exists(root_ / "hashes.txt.part"));
 }
 
 TEST_F(FolderCapture, TheSoundIsTheModuleAsTheSoundLayerAloneRendersIt) {

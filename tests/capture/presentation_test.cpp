@@ -65,18 +65,6 @@ void writeRecorded(const Recorded& recorded) {
         out << "frame " << frame.frame << " " << frame.hash << "\n";
 }
 
-// FNV-1a, 64 bits, as 16 hex digits.
-std::string hashOf(const std::vector<uint8_t>& bytes) {
-    uint64_t hash = 0xcbf29ce484222325ull;
-    for (uint8_t byte : bytes) {
-        hash ^= byte;
-        hash *= 0x100000001b3ull;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
-}
-
 int countFrames(const std::filesystem::path& folder) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder))

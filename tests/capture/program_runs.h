@@ -59,6 +59,18 @@ inline std::vector<uint8_t> readAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// FNV-1a, 64 bits, as 16 hex digits.
+inline std::string hashOf(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (uint8_t byte : bytes) {
+        hash ^= byte;
+        hash *= 0x100000001b3ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
 // A captured frame's file name: frame-00042.tga.
 inline std::string frameName(int frame, const char* suffix = ".tga") {
     char name[48];
