@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include "resources/pack_listing.h"
 #include "resources/pack_writer.h"
 #include "resources/unpack.h"
+#include "platform/bit_cast.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ std::vector<uint8_t> s3tBlocks(int width, int height) {
 std::vector<uint8_t> torusMesh(int rings, int sides) {
     std::vector<uint8_t> out;
     auto putFloat = [&](float f) {
-        const uint32_t bits = std::bit_cast<uint32_t>(f);
+        const uint32_t bits = bitCast<uint32_t>(f);
         for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
     };
     for (int i = 0; i < rings; ++i) {

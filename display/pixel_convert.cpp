@@ -1,5 +1,6 @@
 // Pixel format conversion kernels for presenting the frame.
 #include "display/pixel_convert.h"
+#include "platform/bit_cast.h"
 
 #include <bit>
 #include <cstddef>
@@ -45,9 +46,9 @@ struct ChannelSetup {
           blueShift(c.blueShift < 31 ? c.blueShift : 31) {}
 
     uint32_t convert(uint32_t p) const {
-        return (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 8) >> redShift) & redMask) +
-               (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 16) >> greenShift) & greenMask) +
-               (static_cast<uint32_t>(std::bit_cast<int32_t>(p << 24) >> blueShift) & blueMask);
+        return (static_cast<uint32_t>(bitCast<int32_t>(p << 8) >> redShift) & redMask) +
+               (static_cast<uint32_t>(bitCast<int32_t>(p << 16) >> greenShift) & greenMask) +
+               (static_cast<uint32_t>(bitCast<int32_t>(p << 24) >> blueShift) & blueMask);
     }
 };
 

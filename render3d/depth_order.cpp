@@ -2,9 +2,9 @@
 // translucent faces and point sprites farthest first; the depth buffer is
 // cleared only when its frame stamp runs out.
 #include <algorithm>
-#include <bit>
 
 #include "scene3d/world.h"
+#include "platform/bit_cast.h"
 
 void World::sortDrawItems() {
     for (int i = 0; i < drawItemCount; ++i) {
@@ -34,7 +34,7 @@ void World::sortDrawItems() {
         const int shift = 4 * pass;
         for (int i = 0; i < drawItemCount; ++i) {
             const int entry = drawOrder[static_cast<size_t>(i)];
-            const uint32_t bits = std::bit_cast<uint32_t>(depthKeys[static_cast<size_t>(entry)]);
+            const uint32_t bits = bitCast<uint32_t>(depthKeys[static_cast<size_t>(entry)]);
             const int digit = static_cast<int>((bits >> shift) & 15u);
             sortBuckets[digit][static_cast<size_t>(counts[digit]++)] = entry;
         }

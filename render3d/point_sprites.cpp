@@ -2,12 +2,12 @@
 // distance, tinted with the item's colour and added to the pixels below it.
 // Sprites are tested against the depth buffer but never write it.
 #include <algorithm>
-#include <bit>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "platform/bit_cast.h"
 #include "scene3d/float_to_int.h"
 #include "scene3d/world.h"
 
@@ -89,7 +89,7 @@ void World::drawFlare(float sx, float sy, uint32_t colour, float size, float w) 
     v &= 0xFFFF;
     if (columns <= 0 || rows <= 0) return;
 
-    const int32_t depthValue = std::bit_cast<int32_t>(static_cast<float>(depthStamp) + w);
+    const int32_t depthValue = bitCast<int32_t>(static_cast<float>(depthStamp) + w);
     const uint8_t* mulRed = mulTable3d.data() + ((colour >> 16) & 0xFF) * 256;
     const uint8_t* mulGreen = mulTable3d.data() + ((colour >> 8) & 0xFF) * 256;
     const uint8_t* mulBlue = mulTable3d.data() + (colour & 0xFF) * 256;

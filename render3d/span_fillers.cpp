@@ -5,13 +5,13 @@
 #include "render3d/span_fillers.h"
 
 #include <algorithm>
-#include <bit>
 
+#include "platform/bit_cast.h"
 #include "scene3d/float_to_int.h"
 
 namespace {
 
-int32_t depthBits(float value) { return std::bit_cast<int32_t>(value); }
+int32_t depthBits(float value) { return bitCast<int32_t>(value); }
 
 // Flat colour per pixel; opaque or blended, depth written either way.
 template <bool Blend>

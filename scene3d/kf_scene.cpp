@@ -2,7 +2,6 @@
 // meshes fetched and shared by name, textures attached, particle pools made.
 #include "scene3d/kf_scene.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -13,10 +12,11 @@
 #include "resources/upper_case.h"
 #include "scene3d/mesh.h"
 #include "scene3d/world.h"
+#include "platform/bit_cast.h"
 
 namespace {
 
-float floatAt(const uint8_t* bytes) { return std::bit_cast<float>(wordAt(bytes)); }
+float floatAt(const uint8_t* bytes) { return bitCast<float>(wordAt(bytes)); }
 int32_t intAt(const uint8_t* bytes) { return static_cast<int32_t>(wordAt(bytes)); }
 
 LoadError nodeError(const std::string& name, size_t node, const std::string& problem) {

@@ -1,16 +1,16 @@
 // Reading mesh files, the mesh transform, and placing meshes into the frame.
 #include "scene3d/mesh.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 
+#include "platform/bit_cast.h"
 #include "resources/byte_fields.h"
 #include "resources/load_error.h"
 
 namespace {
 
-float floatAt(const uint8_t* bytes) { return std::bit_cast<float>(wordAt(bytes)); }
+float floatAt(const uint8_t* bytes) { return bitCast<float>(wordAt(bytes)); }
 int16_t shortAt(const uint8_t* bytes) { return static_cast<int16_t>(halfAt(bytes)); }
 
 // Reads the count at `at` after checking that it and everything before it fit.

@@ -1,8 +1,7 @@
 #include "sync/demo_clock.h"
 
+#include "platform/bit_cast.h"
 #include "platform/clock.h"
-
-#include <bit>
 
 std::atomic<uint32_t> clockBase{0};
 
@@ -27,7 +26,7 @@ void restartDemoClock() { clockBase.store(reading(), std::memory_order_relaxed);
 
 int32_t demoTime() {
     const uint32_t elapsed = reading() - clockBase.load(std::memory_order_relaxed);
-    return std::bit_cast<int32_t>(elapsed);
+    return bitCast<int32_t>(elapsed);
 }
 
 void holdDemoClock() {

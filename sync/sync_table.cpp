@@ -4,8 +4,8 @@
 
 #include "sync/demo_clock.h"
 #include "sync/music_player.h"
+#include "platform/bit_cast.h"
 
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,7 +17,7 @@ RawPositionSource positionSource = musicPosition;
 
 // order * 65536 + row in 32-bit wrap-around arithmetic.
 int32_t packPosition(int order, int row) {
-    return std::bit_cast<int32_t>(static_cast<uint32_t>(order) * 65536u + static_cast<uint32_t>(row));
+    return bitCast<int32_t>(static_cast<uint32_t>(order) * 65536u + static_cast<uint32_t>(row));
 }
 
 [[noreturn]] void tableFull(int order, int row) {
@@ -29,7 +29,7 @@ int32_t packPosition(int order, int row) {
 }  // namespace
 
 MusicPosition musicPositionFromRaw(uint32_t raw) {
-    return std::bit_cast<int32_t>((raw & 0xFFFFu) * 65536u + (raw >> 16));
+    return bitCast<int32_t>((raw & 0xFFFFu) * 65536u + (raw >> 16));
 }
 
 void clearSyncTable() { syncTable = SyncTable{}; }
@@ -59,8 +59,7 @@ void syncTrigger(int order, int row, float duration, SceneFunction scene) {
     const double now = demoTime() * 0.001;
     if (current < start) return;
     // demoTime() - slot time, in 32-bit wrap-around arithmetic, compared as floats.
-    const int32_t sinceStamp =
-        std::bit_cast<int32_t>(std::bit_cast<uint32_t>(demoTime()) - std::bit_cast<uint32_t>(slot.time));
+    const int32_t sinceStamp = bitCast<int32_t>(bitCast<uint32_t>(demoTime()) - bitCast<uint32_t>(slot.time));
     if (duration * 1000 > static_cast<float>(sinceStamp)) scene(static_cast<float>(now - slot.time * 0.001));
 }
 

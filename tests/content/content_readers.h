@@ -2,12 +2,12 @@
 // generator writes, for the content tests (the 3D loader is separate code).
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include "platform/bit_cast.h"
 
 struct ByteCursor {
     const std::vector<uint8_t>& bytes;
@@ -31,7 +31,7 @@ struct ByteCursor {
     }
     int16_t i16() { return static_cast<int16_t>(u16()); }
     int32_t i32() { return static_cast<int32_t>(u32()); }
-    float f32() { return std::bit_cast<float>(u32()); }
+    float f32() { return bitCast<float>(u32()); }
     std::string text(size_t size) {
         need(size);
         const char* start = reinterpret_cast<const char*>(bytes.data() + at);

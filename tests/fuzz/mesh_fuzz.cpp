@@ -2,8 +2,8 @@
 // bytes say (counts, vertex floats bit for bit, faces within the mesh, texture
 // names), and placing it in a World and running the geometry stages keeps
 // every face within the World's lists.
-#include <bit>
 
+#include "platform/bit_cast.h"
 #include "scene3d/mesh.h"
 #include "scene3d/world.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -19,7 +19,7 @@ void checkReadsAsStored(const Mesh& mesh, std::span<const uint8_t> bytes) {
         const WorldVertex& vertex = mesh.vertices[i];
         const float stored[5] = {vertex.x, vertex.y, vertex.z, vertex.u, vertex.v};
         for (int k = 0; k < 5; ++k)
-            fuzz::check(std::bit_cast<uint32_t>(stored[k]) == wordAt(record + 4 * k), "vertex floats bit for bit");
+            fuzz::check(bitCast<uint32_t>(stored[k]) == wordAt(record + 4 * k), "vertex floats bit for bit");
     }
     const size_t facesAt = 2 + kMeshVertexBytes * v;
     fuzz::check(mesh.faces.size() == halfAt(bytes.data() + facesAt), "the face count is the file's");

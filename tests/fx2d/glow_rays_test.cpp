@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -13,6 +12,7 @@
 #include "resources/image.h"
 #include "resources/load_error.h"
 #include "tests/fx2d/paths.h"
+#include "platform/bit_cast.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ TEST(AddSprite, BelowSizeOneDrawsNothing) {
     const auto before = frame;
     addSprite(frame.data(), ray.pixels.data(), 100, 100, 0.9f);
     addSprite(frame.data(), ray.pixels.data(), 100, 100, -5.0f);
-    addSprite(frame.data(), ray.pixels.data(), 100, 100, std::bit_cast<float>(0x7FC00000u));  // NaN
+    addSprite(frame.data(), ray.pixels.data(), 100, 100, bitCast<float>(0x7FC00000u));  // NaN
     EXPECT_EQ(frame, before);
 }
 
@@ -121,8 +121,8 @@ TEST(AddSprite, DrawnWholeOrNotAtAll) {
 // Every size that can pass the fit test (2 * size < 512) keeps the last
 // sampled texel column, (n - 1) * step >> 8, inside the 256-texel picture.
 TEST(AddSprite, TexelColumnsStayInsideThePictureForEveryFittingSize) {
-    for (uint32_t bits = std::bit_cast<uint32_t>(1.0f); bits < std::bit_cast<uint32_t>(256.0f); ++bits) {
-        const float size = std::bit_cast<float>(bits);
+    for (uint32_t bits = bitCast<uint32_t>(1.0f); bits < bitCast<uint32_t>(256.0f); ++bits) {
+        const float size = bitCast<float>(bits);
         const int n = static_cast<int>(2.0f * size);
         const int step = static_cast<int>(65536.0f / (2.0f * size));
         if (((n - 1) * step) >> 8 > 255) FAIL() << "size " << size;

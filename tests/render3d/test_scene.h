@@ -4,10 +4,10 @@
 // be placed in screen pixels.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <vector>
 
+#include "platform/bit_cast.h"
 #include "resources/image.h"
 #include "scene3d/world.h"
 
@@ -90,7 +90,7 @@ struct TestScene {
 
 // The depth-buffer entry of w drawn with `stamp`.
 inline int32_t depthOf(int32_t stamp, float w) {
-    return std::bit_cast<int32_t>(static_cast<float>(stamp) + w);
+    return bitCast<int32_t>(static_cast<float>(stamp) + w);
 }
 
 // Texel (c, r) = 0x00rr00cc, so a pixel tells which texel it came from.

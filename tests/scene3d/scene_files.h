@@ -3,7 +3,6 @@
 // holds only what a test files into it.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "scene3d/kf_scene.h"
 #include "scene3d/mesh.h"
 #include "scene3d/world.h"
+#include "platform/bit_cast.h"
 
 namespace scenefiles {
 
@@ -23,7 +23,7 @@ struct FileBytes {
     void u32(uint32_t v) {
         bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
     }
-    void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
+    void f32(float v) { u32(bitCast<uint32_t>(v)); }
     void text(const std::string& s, size_t size) {
         bytes.insert(bytes.end(), s.begin(), s.end());
         bytes.resize(bytes.size() + size - s.size(), 0);  // a longer text fills its field without an end
