@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     if (capturing(commandLine)) {
         if (!beginCapture(commandLine)) return 1;
-        hostRunFrames(captureFrame);
+        hostRunBatch(captureFrame);
         return captureExitCode();
     }
     hostRunFrames(presentationFrame);

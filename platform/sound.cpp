@@ -298,6 +298,12 @@ uint32_t soundPosition(uint32_t channel) {
     return markedPosition(*c, heardFrame(m));
 }
 
+uint64_t soundHeardFrames() {
+    Mixer& m = mixer();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    return heardFrame(m);
+}
+
 bool soundSetPosition(uint32_t channel, uint32_t position) {
     Mixer& m = mixer();
     std::lock_guard<std::mutex> lock(m.mutex);

@@ -67,6 +67,9 @@ bool soundPlay(uint32_t channel);  // the channel plays from where it stands
 // Position of the sound heard now. Module: order in the low 16 bits, row in
 // the high 16 bits. Stream: byte offset in 16-bit stereo at the output rate.
 uint32_t soundPosition(uint32_t channel);
+// The output frames heard since soundInit (what a pause holds still).
+uint64_t soundHeardFrames();
+
 // Same packing; a module goes to that order and row, 0 is the start.
 bool soundSetPosition(uint32_t channel, uint32_t position);
 

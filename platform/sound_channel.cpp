@@ -1,8 +1,9 @@
 // Loading, seeking and rendering of one channel: modules through libopenmpt,
-// WAV streams through SDL's loader and a linear-interpolating resampler.
+// WAV streams through the host's decoder (wav_decode.h) and a
+// linear-interpolating resampler.
 #include "platform/sound_channel.h"
 
-#include <SDL.h>
+#include "platform/wav_decode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,30 +59,7 @@ int loadModuleChannel(SoundChannel& channel, const char* path) {
 
 int loadStreamChannel(SoundChannel& channel, const char* path, int outputRate_hz) {
     if (!fileOpens(path)) return kSoundErrorFileOpen;
-    SDL_AudioSpec spec;
-    Uint8* data = nullptr;
-    Uint32 length_bytes = 0;
-    if (!SDL_LoadWAV(path, &spec, &data, &length_bytes)) return kSoundErrorFormat;
-    if (length_bytes == 0) {  // no sound at all; and memcpy may not be given an empty buffer's null
-        SDL_FreeWAV(data);
-        return kSoundErrorFormat;
-    }
-
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, outputRate_hz) < 0) {
-        SDL_FreeWAV(data);
-        return kSoundErrorFormat;
-    }
-    std::vector<uint8_t> work(static_cast<size_t>(length_bytes) * std::max(cvt.len_mult, 1));
-    std::memcpy(work.data(), data, length_bytes);
-    SDL_FreeWAV(data);
-    cvt.buf = work.data();
-    cvt.len = static_cast<int>(length_bytes);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) return kSoundErrorFormat;
-    const size_t frames = static_cast<size_t>(cvt.needed ? cvt.len_cvt : cvt.len) / (2 * sizeof(float));
-    if (frames == 0) return kSoundErrorFormat;
-    channel.wave.resize(frames * 2);
-    std::memcpy(channel.wave.data(), work.data(), frames * 2 * sizeof(float));
+    if (!decodeWavFile(path, outputRate_hz, channel.wave)) return kSoundErrorFormat;
     channel.waveCursor_frames = 0;
     channel.isModule = false;
     return kSoundOk;

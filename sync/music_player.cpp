@@ -2,13 +2,12 @@
 // version check, output, stream or module, end callback; start; fade-out.
 #include "sync/music_player.h"
 
+#include "platform/host_loop.h"
 #include "platform/sound.h"
 #include "sync/demo_clock.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -23,9 +22,7 @@ constexpr int kSlideCheck_ms = 1;
 
 uint32_t channel() { return stream != 0 ? stream : music; }
 
-void sleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-
-MusicWait waitBetweenSteps = sleepFor;
+MusicWait waitBetweenSteps = hostSleep;
 
 }  // namespace
 
@@ -53,6 +50,8 @@ void musicStart() {
 }
 
 uint32_t musicPosition() { return soundPosition(channel()); }
+
+double musicHeardSeconds() { return static_cast<double>(soundHeardFrames()) / kMusicOutputRate_hz; }
 
 void musicSetPosition(uint32_t position) {
     soundSetPosition(channel(), position);
@@ -82,7 +81,7 @@ void musicUsePulledOutput() { soundSetPulledOutput(true); }
 
 void musicPull(int16_t* out, int frames) { soundPull(out, frames); }
 
-void setMusicWait(MusicWait newWait) { waitBetweenSteps = newWait ? newWait : sleepFor; }
+void setMusicWait(MusicWait newWait) { waitBetweenSteps = newWait ? newWait : hostSleep; }
 
 void musicFail(const char* message) {
     std::printf("BASS Error(%d): %s\n", soundErrorCode(), message);

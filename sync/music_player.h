@@ -19,6 +19,10 @@ void musicStart();
 // bits (a stream reports a byte offset). See musicPositionFromRaw in sync_table.h.
 uint32_t musicPosition();
 
+// Seconds of output heard since the music was opened: they move at real
+// speed while it plays and stand still while it is paused.
+double musicHeardSeconds();
+
 // Moves playback to the raw position (same packing); 0 also restarts the demo clock.
 void musicSetPosition(uint32_t position);
 
@@ -42,10 +46,10 @@ void musicUsePulledOutput();
 // before this returns.
 void musicPull(int16_t* out, int frames);
 
-// How musicFadeOut waits between its steps (default: sleeping). A capture
+// How musicFadeOut waits between its steps (default: hostSleep, a sleep natively). A capture
 // replaces it so that the slow-down is pulled, not slept through.
 using MusicWait = void (*)(int milliseconds);
-void setMusicWait(MusicWait wait);  // nullptr restores sleeping
+void setMusicWait(MusicWait wait);  // nullptr restores hostSleep
 
 // Prints "BASS Error(<code>): <message>", releases the sound output and ends
 // the process with exit code 1.
