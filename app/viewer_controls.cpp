@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "app/demo.h"
+#include "app/main_loop.h"
 #include "app/schedule.h"
 #include "app/startup.h"
+#include "platform/host_loop.h"
 #include "sync/demo_clock.h"
 #include "sync/music_player.h"
 #include "sync/sync_table.h"
@@ -30,6 +32,7 @@ void pausePresentation() {
     if (demoClockHeld()) return;
     musicPause(true);
     holdDemoClock();
+    redrawHeld = currentOrder < 0;  // nothing drawn yet: the first frame is
     const PlaybackState state = playbackState();
     std::printf("paused at order %d, row %d\n", state.order, state.row);
 }
@@ -62,6 +65,18 @@ void seekToOrder(int order) {
     orderBegan_ms = demoTime();
     redrawHeld = demoClockHeld();
     std::printf("order %d\n", order);
+}
+
+void playAgain(int order) {
+    if (running) return;
+    if (demoClockHeld()) releaseDemoClock();
+    running = 1;
+    restartSceneState();
+    clearSyncTable();
+    startMusic(order);
+    currentOrder = -1;
+    std::printf("order %d\n", order);
+    hostRunFrames(presentationFrame);
 }
 
 void seekToNextOrder() { seekToOrder(playbackState().order + 1); }

@@ -16,6 +16,7 @@ PlaybackState playbackState();
 // The music and the demo clock stop where they are and the picture holds;
 // resuming goes on from there, so no scene jumps. Each prints one line
 // ("paused at order O, row R" or "playing") when it changes something.
+// Paused before the first frame, that frame is still drawn once.
 void pausePresentation();
 void resumePresentation();
 void togglePause();
@@ -31,6 +32,11 @@ void seekToNextOrder();
 // The start of the current order, or of the one before when the current one
 // began less than a second ago (a media player's "previous").
 void seekToPreviousOrder();
+
+// After the presentation has ended (its music faded out, the display
+// closed): plays it again from `order` as a fresh start would, the host
+// running the frames once more.
+void playAgain(int order);
 
 // The main loop's part. frameIsDue: whether to draw a frame now; true while
 // playing, and once after each seek while paused. followPlayback, after
