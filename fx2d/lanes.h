@@ -52,9 +52,13 @@ inline Channels<V> sub(Channels<V> a, Channels<V> b) {
 // The channels as they are, computed before anything that uses them: the compiler may
 // otherwise regroup a sum with a difference (a + b - c as a + (b - c)), which on a
 // dependency chain can put an addition after a multiply that needed none after it.
+// Only x86 has the register class for this; elsewhere the compiler's grouping stands
+// (the bits are the same either way: the lanes never wrap).
 template <class V>
 inline Channels<V> settled(Channels<V> c) {
+#if defined(__x86_64__) || defined(__i386__)
     asm("" : "+x"(c.even), "+x"(c.odd));
+#endif
     return c;
 }
 

@@ -71,6 +71,8 @@ const VectorKernels* vectorKernels();
 
 #ifdef ZD_VECTOR_PATHS
 extern const VectorKernels kSse2Kernels;
+#endif
+#ifdef ZD_WIDE_VECTOR_PATHS
 extern const VectorKernels kAvx2Kernels;
 
 // The AVX-512 path: the AVX2 kernels, but this smearRows.

@@ -3,7 +3,7 @@
 // after the CPU check does anything call into it (vector_paths.cpp).
 #include "fx2d/vector_kernels.h"
 
-#ifdef ZD_VECTOR_PATHS
+#ifdef ZD_WIDE_VECTOR_PATHS
 
 // Everything from outside this file is included before the switch to AVX2, so that
 // no shared inline function is ever compiled for AVX2 here and then used elsewhere.

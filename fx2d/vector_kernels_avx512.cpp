@@ -5,7 +5,7 @@
 // AVX-512, and only after the CPU check does anything call into it.
 #include "fx2d/vector_kernels.h"
 
-#ifdef ZD_VECTOR_PATHS
+#ifdef ZD_WIDE_VECTOR_PATHS
 
 // Everything from outside this file is included before the switch to AVX-512, so
 // that no shared inline function is ever compiled for AVX-512 here and then used

@@ -13,7 +13,7 @@ namespace {
 VectorPath limit = VectorPath::Avx512;
 TexelFetch fetchSetting = TexelFetch::Timed;
 
-#ifdef ZD_VECTOR_PATHS
+#ifdef ZD_WIDE_VECTOR_PATHS
 // Both fetches copy a whole frame through a grid turned by 0.7 radians, about one
 // texel per pixel (the scenes' warps cross the texture's rows at an angle like this),
 // three times each, alternately; the faster best time wins.
@@ -52,7 +52,7 @@ const VectorKernels* avx512Kernels() {
 }  // namespace
 
 VectorPath bestVectorPath() {
-#ifdef ZD_VECTOR_PATHS
+#if defined(ZD_WIDE_VECTOR_PATHS)
     // The check covers the operating system's support for the wide registers too.
     static const VectorPath best = [] {
         __builtin_cpu_init();
@@ -61,6 +61,8 @@ VectorPath bestVectorPath() {
         return __builtin_cpu_supports("avx2") ? VectorPath::Avx2 : VectorPath::Sse2;
     }();
     return best;
+#elif defined(ZD_VECTOR_PATHS)
+    return VectorPath::Sse2;
 #else
     return VectorPath::None;
 #endif
@@ -74,18 +76,20 @@ VectorPath vectorPath() {
 void limitVectorPath(VectorPath path) { limit = path; }
 
 const VectorKernels* vectorKernels() {
-#ifdef ZD_VECTOR_PATHS
     switch (vectorPath()) {
+#ifdef ZD_WIDE_VECTOR_PATHS
         case VectorPath::Avx512:
             return avx512Kernels();
         case VectorPath::Avx2:
             return &kAvx2Kernels;
+#endif
+#ifdef ZD_VECTOR_PATHS
         case VectorPath::Sse2:
             return &kSse2Kernels;
-        case VectorPath::None:
+#endif
+        default:
             break;
     }
-#endif
     return nullptr;
 }
 
@@ -107,7 +111,7 @@ void setTexelFetch(TexelFetch fetch) { fetchSetting = fetch; }
 
 TexelFetch texelFetch() {
     if (fetchSetting != TexelFetch::Timed) return fetchSetting;
-#ifdef ZD_VECTOR_PATHS
+#ifdef ZD_WIDE_VECTOR_PATHS
     // Only a CPU with AVX2 can run the timing.
     if (bestVectorPath() < VectorPath::Avx2) return TexelFetch::Loads;
     static const TexelFetch timed = timeTexelFetch();

@@ -4,9 +4,14 @@
 #pragma once
 
 // The vector paths exist on x86-64 unless the build asks for the scalar code alone
-// (the CMake option ZEDARIVA_SCALAR).
+// (the CMake option ZEDARIVA_SCALAR). The SSE2 path also builds for WebAssembly's
+// SIMD (-msimd128 -msse2 maps the SSE2 intrinsics onto it); the AVX2 and AVX-512
+// paths, chosen by the CPU check, exist on x86 only.
 #if defined(__SSE2__) && !defined(ZEDARIVA_SCALAR)
 #define ZD_VECTOR_PATHS 1
+#if defined(__x86_64__) || defined(__i386__)
+#define ZD_WIDE_VECTOR_PATHS 1
+#endif
 #endif
 
 enum class VectorPath { None, Sse2, Avx2, Avx512 };  // None: the plain scalar code

@@ -23,18 +23,18 @@ EM_JS(int, zd_window_start, (), {
     const events = Module.zdEvents = [];
     const text = 1, exposed = 4, toggleFullScreen = 5, command = 6;
     // A new size of the picture area: the held picture is placed again.
-    window.addEventListener('resize', () => events.push([exposed, '', 0]));
-    document.addEventListener('fullscreenchange', () => events.push([exposed, '', 0]));
+    window.addEventListener('resize', () => events.push([exposed, "", 0]));
+    document.addEventListener('fullscreenchange', () => events.push([exposed, "", 0]));
     const commands = { ' ': 1, 'ArrowRight': 2, 'PageDown': 2, 'ArrowLeft': 3, 'PageUp': 3, 'Home': 4 };
     document.addEventListener('keydown', (e) => {
         if (e.ctrlKey || e.metaKey) return;
         if (e.altKey) {
-            if (e.key === 'Enter' && !e.repeat) { events.push([toggleFullScreen, '', 0]); e.preventDefault(); }
+            if (e.key === 'Enter' && !e.repeat) { events.push([toggleFullScreen, "", 0]); e.preventDefault(); }
             return;
         }
         const c = commands[e.key];
         if (c !== undefined) {
-            if (!e.repeat || c === 2 || c === 3) events.push([command, '', c]);
+            if (!e.repeat || c === 2 || c === 3) events.push([command, "", c]);
             e.preventDefault();
         } else if (e.key === 'Escape') {
             events.push([text, String.fromCharCode(27), 0]);
