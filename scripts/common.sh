@@ -13,6 +13,10 @@ PACKAGES=(
   ffmpeg
 )
 
+# The web page's tests: Debian's Chromium, driven over its DevTools protocol
+# from Debian's Python.
+WEB_TEST_PACKAGES=(chromium python3 python3-websocket)
+
 # Only scripts/fuzz needs these: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
