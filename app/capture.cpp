@@ -3,12 +3,10 @@
 // of the music among them restarts the demo clock at the next frame's time).
 #include "app/capture.h"
 
-#include <signal.h>
 #include <strings.h>
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -25,6 +23,7 @@
 #include "app/startup.h"
 #include "display/display.h"
 #include "platform/module_info.h"
+#include "platform/stop_request.h"
 #include "sync/demo_clock.h"
 #include "sync/music_player.h"
 #include "sync/sync_table.h"
@@ -58,21 +57,8 @@ struct Capture {
 // Process-wide: the demo clock and the music's waits reach it through plain
 // function pointers.
 Capture capture;
-volatile std::sig_atomic_t stopRequested = 0;
 
 uint32_t captureClock() { return capture.clock_ms; }
-
-void onStopSignal(int) { stopRequested = 1; }
-
-void catchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl+C ends the program at once
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);  // an encoder that ended fails our writes instead
-}
 
 bool limitReached() { return capture.frameLimit > 0 && capture.frames >= capture.frameLimit; }
 
@@ -260,7 +246,7 @@ CaptureKind captureKindOf(const std::string& path) {
 }
 
 bool beginCapture(const CommandLine& commandLine) {
-    catchStopSignals();
+    catchStopRequests();
     capture.path = commandLine.capturePath;
     capture.kind = captureKindOf(capture.path);
     capture.timing = CaptureTiming{commandLine.captureFps, kMusicOutputRate_hz};
@@ -297,7 +283,7 @@ int endCapture() {
     std::printf(
         "%s\n",
         summaryText(capture.frames, capture.timing.fps, capture.path, outputBytes(), seconds).c_str());
-    if (stopRequested) {
+    if (stopWasRequested()) {
         std::printf("stopped by Ctrl+C after %lld frames; what was written is complete\n",
                     static_cast<long long>(capture.frames));
         return 130;
@@ -308,7 +294,7 @@ int endCapture() {
 }  // namespace
 
 bool captureFrame() {
-    if (running && !stopRequested && !limitReached() && !capture.failed) {
+    if (running && !stopWasRequested() && !limitReached() && !capture.failed) {
         const int64_t frame = capture.frames;
         capture.clock_ms = static_cast<uint32_t>(frameTime_ms(capture.timing, frame));
         runSchedule();

@@ -2,9 +2,6 @@
 // when complete.
 #include "app/capture_folder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -15,6 +12,7 @@
 
 #include "display/screenshot.h"
 #include "fx2d/target.h"
+#include "platform/files.h"
 
 static_assert(std::endian::native == std::endian::little, "WAV samples are written as they lie in memory");
 
@@ -35,21 +33,6 @@ std::string wavName(const std::string& folder) { return folder + "music.wav"; }
 bool fail(CaptureFolder& capture, const std::string& path, int error) {
     capture.error = "cannot write '" + path + "': " + std::strerror(error);
     return false;
-}
-
-// Writes all of bytes at the file's offset; false with errno set on failure.
-bool writeAll(int fd, const void* bytes, size_t count) {
-    const uint8_t* at = static_cast<const uint8_t*>(bytes);
-    while (count > 0) {
-        const ssize_t written = ::write(fd, at, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        at += written;
-        count -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 void putU32(uint8_t* at, uint32_t value) {
@@ -83,17 +66,17 @@ void wavHeader(uint8_t* h, int rate_hz, uint64_t sound_bytes) {
 // (if not, errno says why).
 bool closeIntoPlace(CaptureFolder& capture, int fd, bool written, const std::string& name) {
     int error = written ? 0 : errno;
-    if (::close(fd) != 0 && written) {
+    if (closeFile(fd) != 0 && written) {
         written = false;
         error = errno;
     }
     const std::string part = name + kPartSuffix;
-    if (written && ::rename(part.c_str(), name.c_str()) != 0) {
+    if (written && !replaceFile(part.c_str(), name.c_str())) {
         written = false;
         error = errno;
     }
     if (written) return true;
-    ::unlink(part.c_str());
+    removeFile(part.c_str());
     return fail(capture, name, error);
 }
 
@@ -139,11 +122,11 @@ bool openCaptureFolder(CaptureFolder& capture, const std::string& folder, int sc
         return false;
     }
     const std::string wav = wavName(folder) + kPartSuffix;
-    capture.wav_fd = ::open(wav.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    capture.wav_fd = createFileForWriting(wav.c_str());
     if (capture.wav_fd < 0) return fail(capture, wav, errno);
     uint8_t header[kWavHeader_bytes];
     wavHeader(header, rate_hz, 0);
-    if (!writeAll(capture.wav_fd, header, sizeof header)) return fail(capture, wav, errno);
+    if (!writeAllTo(capture.wav_fd, header, sizeof header)) return fail(capture, wav, errno);
     prepareTgaFrame(capture.tga, scale);
     return true;
 }
@@ -153,9 +136,9 @@ bool writeFolderFrame(CaptureFolder& capture, const uint32_t* frame, int64_t ind
     const std::vector<uint8_t>& file = capture.tga.file;
     const std::string name = frameName(capture.folder, index);
     const std::string part = name + kPartSuffix;
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = createFileForWriting(part.c_str());
     if (fd < 0) return fail(capture, part, errno);
-    const bool written = writeAll(fd, file.data(), file.size());
+    const bool written = writeAllTo(fd, file.data(), file.size());
     if (!closeIntoPlace(capture, fd, written, name)) return false;
     capture.written_bytes += file.size();
     return true;
@@ -163,7 +146,7 @@ bool writeFolderFrame(CaptureFolder& capture, const uint32_t* frame, int64_t ind
 
 bool writeFolderSound(CaptureFolder& capture, const int16_t* samples, int count) {
     const size_t bytes = static_cast<size_t>(count) * kSampleBytes;
-    if (!writeAll(capture.wav_fd, samples, bytes)) return fail(capture, wavName(capture.folder), errno);
+    if (!writeAllTo(capture.wav_fd, samples, bytes)) return fail(capture, wavName(capture.folder), errno);
     capture.sound_bytes += bytes;
     return true;
 }
@@ -171,8 +154,7 @@ bool writeFolderSound(CaptureFolder& capture, const int16_t* samples, int count)
 bool finishCaptureFolder(CaptureFolder& capture) {
     uint8_t header[kWavHeader_bytes];
     wavHeader(header, capture.rate_hz, capture.sound_bytes);
-    const bool written =
-        ::lseek(capture.wav_fd, 0, SEEK_SET) == 0 && writeAll(capture.wav_fd, header, sizeof header);
+    const bool written = seekToStart(capture.wav_fd) && writeAllTo(capture.wav_fd, header, sizeof header);
     const int fd = capture.wav_fd;
     capture.wav_fd = -1;
     if (!closeIntoPlace(capture, fd, written, wavName(capture.folder))) return false;
@@ -181,7 +163,7 @@ bool finishCaptureFolder(CaptureFolder& capture) {
 }
 
 void abandonCaptureFolder(CaptureFolder& capture) {
-    if (capture.wav_fd >= 0) ::close(capture.wav_fd);
+    if (capture.wav_fd >= 0) closeFile(capture.wav_fd);
     capture.wav_fd = -1;
-    ::unlink((wavName(capture.folder) + kPartSuffix).c_str());
+    removeFile((wavName(capture.folder) + kPartSuffix).c_str());
 }

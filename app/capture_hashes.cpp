@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace {
 
 const char* const kPartSuffix = ".part";
@@ -52,7 +54,7 @@ bool finishCaptureHashes(CaptureHashes& capture) {
         std::remove(part.c_str());
         return fail(capture, part, error);
     }
-    if (std::rename(part.c_str(), capture.path.c_str()) != 0) {
+    if (!replaceFile(part.c_str(), capture.path.c_str())) {
         const int error = errno;
         std::remove(part.c_str());
         return fail(capture, capture.path, error);

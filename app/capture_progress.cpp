@@ -1,9 +1,9 @@
 // Progress and summary lines of a capture.
 #include "app/capture_progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/files.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ double since(CaptureProgress::Clock::time_point then) {
 }  // namespace
 
 void startProgress(CaptureProgress& progress, int64_t expectedFrames) {
-    progress.terminal = ::isatty(STDOUT_FILENO) != 0;
+    progress.terminal = standardOutputIsTerminal();
     progress.start = CaptureProgress::Clock::now();
     progress.lastShown = progress.start;
     progress.expectedFrames = expectedFrames;

@@ -1,15 +1,14 @@
 // ffmpeg fed through pipes: raw pictures in, an encoded video out.
 #include "app/capture_video.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "fx2d/target.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ bool encoderStopped(CaptureVideo& capture, const char* when) {
     const std::string said = lastLogLine(capture.encoder);
     capture.error = std::string("ffmpeg ") + when + " (exit code " +
                     std::to_string(capture.encoder.exitStatus) + ")" + (said.empty() ? "" : ": " + said);
-    ::unlink(capture.partPath.c_str());
+    removeFile(capture.partPath.c_str());
     return false;
 }
 
@@ -84,16 +83,16 @@ bool openCaptureVideo(CaptureVideo& capture, const std::string& path, int scale,
     capture.path = path;
     capture.partPath = path + ".part";
     // Made here first, so that an unwritable place is reported as such.
-    const int fd = ::open(capture.partPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = createFileForWriting(capture.partPath.c_str());
     if (fd < 0) {
         capture.error = "cannot write '" + path + "': " + std::strerror(errno);
         return false;
     }
-    ::close(fd);
+    closeFile(fd);
     int error = 0;
     if (!startPipedProgram(capture.encoder, encoderArguments(path, capture.partPath, scale, fps, rate_hz),
                            error)) {
-        ::unlink(capture.partPath.c_str());
+        removeFile(capture.partPath.c_str());
         capture.error = error == ENOENT
                             ? "cannot capture to '" + path +
                                   "': the ffmpeg program is not installed (apt-get install ffmpeg)"
@@ -117,9 +116,9 @@ bool finishCaptureVideo(CaptureVideo& capture) {
     const bool taken = finishPipedProgram(capture.encoder);
     if (!taken || capture.encoder.exitStatus != 0)
         return encoderStopped(capture, taken ? "failed" : "stopped early");
-    if (::rename(capture.partPath.c_str(), capture.path.c_str()) != 0) {
+    if (!replaceFile(capture.partPath.c_str(), capture.path.c_str())) {
         capture.error = "cannot write '" + capture.path + "': " + std::strerror(errno);
-        ::unlink(capture.partPath.c_str());
+        removeFile(capture.partPath.c_str());
         return false;
     }
     return true;
@@ -127,5 +126,5 @@ bool finishCaptureVideo(CaptureVideo& capture) {
 
 void abandonCaptureVideo(CaptureVideo& capture) {
     killPipedProgram(capture.encoder);
-    ::unlink(capture.partPath.c_str());
+    removeFile(capture.partPath.c_str());
 }

@@ -7,9 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "platform/files.h"
 #include "resources/byte_fields.h"
 #include "resources/load_error.h"
 #include "resources/pack_listing.h"
@@ -47,22 +45,13 @@ void readExactly(std::FILE* file, uint8_t* into, size_t count, const std::string
 // `count` bytes at `offset` by positioned reads: no seek, and no stream buffer
 // filled for the few bytes of a header (records are read in any order).
 bool readAt(std::FILE* file, uint64_t offset, uint8_t* into, size_t count) {
-    const int descriptor = fileno(file);
-    while (count > 0) {
-        const ssize_t got = pread(descriptor, into, count, static_cast<off_t>(offset));
-        if (got <= 0) return false;
-        into += got;
-        offset += static_cast<uint64_t>(got);
-        count -= static_cast<size_t>(got);
-    }
-    return true;
+    return readFileAt(file, offset, into, count);
 }
 
 std::optional<std::vector<uint8_t>> readLooseFile(const std::string& name) {
     FileHandle file(std::fopen(name.c_str(), "rb"));
     if (!file) return std::nullopt;
-    struct stat status;
-    if (fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!isRegularFile(file.get()))
         throw LoadError(name + ": not a regular file");
     const int64_t length = fileLength(file.get());
     if (length < 0) throw LoadError(name + ": cannot take the file's length");
