@@ -51,8 +51,7 @@ bool readAt(std::FILE* file, uint64_t offset, uint8_t* into, size_t count) {
 std::optional<std::vector<uint8_t>> readLooseFile(const std::string& name) {
     FileHandle file(std::fopen(name.c_str(), "rb"));
     if (!file) return std::nullopt;
-    if (!isRegularFile(file.get()))
-        throw LoadError(name + ": not a regular file");
+    if (!isRegularFile(file.get())) throw LoadError(name + ": not a regular file");
     const int64_t length = fileLength(file.get());
     if (length < 0) throw LoadError(name + ": cannot take the file's length");
     if (static_cast<uint64_t>(length) > kMaxLooseFileBytes)
