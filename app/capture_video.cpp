@@ -93,9 +93,9 @@ bool openCaptureVideo(CaptureVideo& capture, const std::string& path, int scale,
     if (!startPipedProgram(capture.encoder, encoderArguments(path, capture.partPath, scale, fps, rate_hz),
                            error)) {
         removeFile(capture.partPath.c_str());
-        capture.error = error == ENOENT
-                            ? "cannot capture to '" + path +
-                                  "': the ffmpeg program is not installed (apt-get install ffmpeg)"
+        capture.error = error == ENOENT || error == ENOSYS
+                            ? "cannot capture to '" + path + "': the ffmpeg program is not installed (" +
+                                  installHint("ffmpeg") + "); --capture=DIR/ works without it"
                             : "cannot start ffmpeg: " + std::string(std::strerror(error));
         return false;
     }

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "display/display.h"
 #include "fx2d/mul_table.h"
+#include "platform/console.h"
 #include "platform/host_loop.h"
 #include "resources/load_error.h"
 #include "resources/resource_cache.h"
@@ -17,7 +18,7 @@
 #include "sync/music_player.h"
 
 int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // messages appear as they are printed
+    prepareStandardOutput();  // where the user sees it, each message as it is printed
 
     startRunning();  // 1
     // They live as long as the process: a host may go on running the frames

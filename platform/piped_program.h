@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct PipedProgram {
     std::vector<uint8_t> queue[kPipeCount];
     size_t queueBegin_bytes[kPipeCount] = {0, 0};
     int exitStatus = -1;  // after finishPipedProgram: the exit code, or 128 + signal
+    // What a host's backend keeps beside these (Windows: the process, the
+    // pipes and their writer threads).
+    struct Host;
+    std::shared_ptr<Host> host;
 };
 
 // Starts `arguments[0]` (looked up on PATH) with the arguments. False, with
@@ -48,3 +53,7 @@ void killPipedProgram(PipedProgram& program);
 
 // The last non-empty line the program wrote to its standard error ("" if none).
 std::string lastLogLine(const PipedProgram& program);
+
+// How a user of this host gets the program `name` when it is missing, for
+// the message that says so ("apt-get install ffmpeg").
+std::string installHint(const std::string& name);

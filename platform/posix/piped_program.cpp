@@ -181,6 +181,8 @@ void killPipedProgram(PipedProgram& program) {
     waitForExit(program);
 }
 
+std::string installHint(const std::string& name) { return "apt-get install " + name; }
+
 std::string lastLogLine(const PipedProgram& program) {
     if (program.log_fd < 0) return "";
     struct stat status;

@@ -14,3 +14,4 @@ bool drainPipe(PipedProgram&, int) { return false; }
 bool finishPipedProgram(PipedProgram&) { return false; }
 void killPipedProgram(PipedProgram&) {}
 std::string lastLogLine(const PipedProgram&) { return ""; }
+std::string installHint(const std::string&) { return "a web page cannot start other programs"; }

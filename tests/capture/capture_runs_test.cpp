@@ -266,7 +266,8 @@ TEST(CaptureFailure, EachFailureIsOneLineWithExitCodeOneAndNoFileLeft) {
         std::string line;
     } cases[] = {
         {"no ffmpeg", "PATH=/nonexistent \"$ZEDARIVA\" --capture=" + out + " --frames=30",
-         "cannot capture to '" + out + "': the ffmpeg program is not installed (apt-get install ffmpeg)"},
+         "cannot capture to '" + out +
+             "': the ffmpeg program is not installed (apt-get install ffmpeg); --capture=DIR/ works without it"},
         {"ffmpeg ends early",
          "PATH=" + fake.string() + ":$PATH \"$ZEDARIVA\" --capture=" + out + " --frames=300",
          "ffmpeg stopped early (exit code 1): Unknown encoder 'libx264'"},
