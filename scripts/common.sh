@@ -17,6 +17,9 @@ PACKAGES=(
 # from Debian's Python.
 WEB_TEST_PACKAGES=(chromium python3 python3-websocket)
 
+# The Windows zip's tests: Wine, and the cross compiler for their stand-in helper.
+WINDOWS_TEST_PACKAGES=(wine64 gcc-mingw-w64-x86-64-posix)
+
 # Only scripts/fuzz needs these: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
