@@ -18,6 +18,7 @@
 #include "app/capture_progress.h"
 #include "app/capture_timing.h"
 #include "app/capture_video.h"
+#include "app/data_files.h"
 #include "app/demo.h"
 #include "app/schedule.h"
 #include "app/startup.h"
@@ -144,7 +145,7 @@ void fadeOut() {
 // How many frames the capture will take, foreseen from the music; 0 when
 // it cannot be foreseen (the time left is then not shown).
 int64_t expectedFrames(const CommandLine& commandLine) {
-    std::ifstream in(kMusicFileName, std::ios::binary);
+    std::ifstream in(dataFilePath(kMusicFileName), std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const ModuleInfo info = probeModule(bytes.data(), bytes.size());
     const int end = presentationEndOrder();

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <strings.h>
 
+#include "app/data_files.h"
+
 namespace {
 
 bool showHelp(CommandLine& commandLine, const char*) {
@@ -34,6 +36,12 @@ bool showHelp(CommandLine& commandLine, const char*) {
         "  --frames=N             stop after N frames (default: at the end of the presentation)\n"
         "  --capture-scale=N      each pixel as an N x N block, 1..4 (default 2 for video, else 1)\n"
         "  Ctrl+C ends a capture early and keeps what was written\n");
+    const std::string installed = installedDataFolder();
+    std::printf(
+        "data: data.fil and tazutune.it from the working folder%s%s\n"
+        "      (a file missing from the pack: a loose file of its name there, or beside the pack);\n"
+        "      the screenshot zedariva.tga goes to the working folder\n",
+        installed.empty() ? "" : ", else from ", installed.c_str());
     commandLine.exitNow = true;
     commandLine.exitCode = 0;
     return true;

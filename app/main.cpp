@@ -5,6 +5,7 @@
 #include "app/assets.h"
 #include "app/capture.h"
 #include "app/command_line.h"
+#include "app/data_files.h"
 #include "app/demo.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
     static std::unique_ptr<World> world3d;
     CommandLine commandLine;
     try {
-        cache = std::make_unique<ResourceCache>("data.fil");  // 2
+        cache = std::make_unique<ResourceCache>(dataFilePath(kPackFileName));  // 2
         resources = cache.get();
         world3d = std::make_unique<World>(cache.get(), kTargetWidth, kTargetHeight, kTargetWidth);  // 3
         world = world3d.get();

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/assets.h"
+#include "app/data_files.h"
 #include "app/demo.h"
 #include "app/opening.h"
 #include "app/schedule.h"
@@ -26,7 +27,7 @@ void openDisplay(const CommandLine& commandLine) {
 }
 
 void startMusic(int startOrder) {
-    musicOpen(kMusicFileName);
+    musicOpen(dataFilePath(kMusicFileName).c_str());
     musicStart();
     playFromOrder(startOrder);
 }

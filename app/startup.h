@@ -4,15 +4,12 @@
 
 #include "app/command_line.h"
 
-// The music, opened by the sound layer from the working folder.
-constexpr const char* kMusicFileName = "tazutune.it";
-
 void startRunning();  // running := 1
 // Sets the caption and the window, full-screen or scaled choice, opens the display
 // (512 wide, the command line's height) and makes frameBuffer valid.
 void openDisplay(const CommandLine& commandLine);
 void allocateWorkBuffer();  // workBuffer: 512 x 256 pixels
-// Opens "tazutune.it", starts it and plays it from `startOrder` (playFromOrder).
+// Opens "tazutune.it" (dataFilePath), starts it and plays it from `startOrder` (playFromOrder).
 void startMusic(int startOrder);
 // Sets the music's position to the start (which restarts the demo clock),
 // then, when `order` is not 0, moves it to that order and skips the triggers

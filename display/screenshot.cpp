@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -27,8 +30,12 @@ std::size_t pixelCount(int width, int height) {
     return (width > 0 && height > 0) ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
 }
 
+// Names the folder too: the screenshot goes to the working folder, which an
+// installed program started from a menu may not be allowed to write.
 void reportFailure(const char* fileName, int error) {
-    std::printf("cannot write screenshot '%s': %s\n", fileName, std::strerror(error));
+    std::error_code unknown;
+    const std::string folder = std::filesystem::current_path(unknown).string();
+    std::printf("cannot write screenshot '%s' in '%s': %s\n", fileName, folder.c_str(), std::strerror(error));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "resources/pack_file.h"
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "platform/files.h"
@@ -154,7 +155,13 @@ uint32_t PackFile::entrySize(const std::string& name) const {
 
 std::optional<std::vector<uint8_t>> PackFile::read(const std::string& name) {
     const PackEntry* entry = findEntry(name);
-    if (!entry) return readLooseFile(name);
+    if (!entry) {
+        // A loose file of the working folder wins, then one beside the pack.
+        std::optional<std::vector<uint8_t>> loose = readLooseFile(name);
+        const std::string folder = std::filesystem::path(path_).parent_path().string();
+        if (!loose && !folder.empty()) loose = readLooseFile((std::filesystem::path(folder) / name).string());
+        return loose;
+    }
 
     if (uint64_t{entry->offset} + entry->size > fileSize_)
         throw LoadError(path_ + ": " + name + " (offset " + std::to_string(entry->offset) + ", " +

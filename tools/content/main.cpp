@@ -1,6 +1,8 @@
 // zedariva-content OUTDIR: writes the default content of the presentation,
 // OUTDIR/data.fil (every picture, mesh and keyframe scene, packed) and
-// OUTDIR/tazutune.it (the music). The same bytes on every run.
+// OUTDIR/tazutune.it (the music). zedariva-content --icons OUTDIR: the
+// program's icons, OUTDIR/zedariva-48.png, -128.png and -256.png. The same
+// bytes on every run.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -10,6 +12,7 @@
 
 #include "resources/pack_writer.h"
 #include "tools/content/content.h"
+#include "tools/content/icons.h"
 
 namespace {
 
@@ -32,14 +35,28 @@ void makeDirectory(const std::filesystem::path& directory) {
     }
 }
 
+int writeIcons(const std::filesystem::path& directory) {
+    try {
+        makeDirectory(directory);
+        for (const ContentFile& icon : makeIcons()) writeFile(directory / icon.name, icon.bytes);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zedariva-content: %s\n", e.what());
+        return 1;
+    }
+    std::printf("wrote the icons into %s\n", directory.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || argv[1][0] == '\0') {
-        std::fprintf(stderr, "usage: zedariva-content OUTDIR\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if ((argc != 2 && !icons) || argv[argc - 1][0] == '\0') {
+        std::fprintf(stderr, "usage: zedariva-content OUTDIR\n       zedariva-content --icons OUTDIR\n");
         return 2;
     }
-    const std::filesystem::path directory = argv[1];
+    const std::filesystem::path directory = argv[argc - 1];
+    if (icons) return writeIcons(directory);
     try {
         makeDirectory(directory);
         std::vector<PackInput> pack;
