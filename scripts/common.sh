@@ -13,6 +13,10 @@ PACKAGES=(
   ffmpeg
 )
 
+# The Debian package and its checks: CPack's dependency list, lintian, the
+# desktop entry's and the AppStream metadata's validators.
+PACKAGE_TOOLS=(dpkg-dev lintian desktop-file-utils appstream groff man-db)
+
 # The web page's tests: Debian's Chromium, driven over its DevTools protocol
 # from Debian's Python.
 WEB_TEST_PACKAGES=(chromium python3 python3-websocket)
