@@ -19,8 +19,8 @@ bool hasExtension(const std::string& upperName, const char* extension) {
 }
 
 // The name with its last three letters replaced by `extension` (upper case),
-// each letter taking the case of the one it replaces: loose files are found by
-// their exact name, so "pic.tga" must become "pic.s3t", not "pic.S3T".
+// each letter taking the case of the one it replaces: "pic.tga" becomes
+// "pic.s3t", the name a loose file found by its exact name may have.
 std::string withExtension(const std::string& name, const char* extension) {
     std::string result = name;
     for (size_t i = 0; i < 3; ++i) {
@@ -52,7 +52,8 @@ std::shared_ptr<Image> decodeNamed(const std::string& name, Image (*decoder)(std
 
 }  // namespace
 
-ResourceCache::ResourceCache(const std::string& packPath, uint64_t maxHeldBytes) : maxHeldBytes_(maxHeldBytes) {
+ResourceCache::ResourceCache(const std::string& packPath, uint64_t maxHeldBytes)
+    : maxHeldBytes_(maxHeldBytes) {
     slots_.reserve(kMaxSlots);
     pack_.open(packPath);
 }
@@ -95,8 +96,16 @@ int ResourceCache::indexOf(const std::string& name) {
     load(name);
     index = find(name);
     if (index < 0 && hasExtension(upperCase(name), ".TGA")) {
-        load(withExtension(name, ".S3T"));
+        // The ".S3T" name first; then, for a loose file on a file system that
+        // minds case, the same with the letters' case of the name kept.
+        const std::string s3t = name.substr(0, name.size() - 4) + ".S3T";
+        load(s3t);
         index = find(name);
+        const std::string caseKept = withExtension(name, ".S3T");
+        if (index < 0 && caseKept != s3t) {
+            load(caseKept);
+            index = find(name);
+        }
     }
     if (index < 0) throw LoadError("file not included exit");
     return index;
@@ -150,10 +159,11 @@ std::shared_ptr<Resource> ResourceCache::readResource(const std::string& name, c
     else
         resource->bytes = std::move(*bytes);
 
-    const uint64_t held = resource->image ? resource->image->pixels.size() * sizeof(uint32_t) : resource->bytes.size();
+    const uint64_t held =
+        resource->image ? resource->image->pixels.size() * sizeof(uint32_t) : resource->bytes.size();
     if (heldBytes_ + held > maxHeldBytes_)
-        throw LoadError(name + ": the resources read pass the cache's limit of " + std::to_string(maxHeldBytes_) +
-                        " bytes");
+        throw LoadError(name + ": the resources read pass the cache's limit of " +
+                        std::to_string(maxHeldBytes_) + " bytes");
     heldBytes_ += held;
     return resource;
 }

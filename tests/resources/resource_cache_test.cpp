@@ -57,13 +57,17 @@ TEST_F(ResourceCacheTest, OtherFilesKeepTheirRawBytes) {
     EXPECT_EQ(cache.get("P6BALL.EDO").image, nullptr);
 }
 
-TEST_F(ResourceCacheTest, LooseS3tFallbackKeepsTheLetterCaseOfTheName) {
+// A loose ".S3T" stands in for a ".TGA" name under the name ending in
+// ".S3T" first, then under the name with its own letters' case kept.
+TEST_F(ResourceCacheTest, LooseS3tFallbackTriesTheS3tNameThenTheNamesOwnCase) {
     writeFile("pic.s3t", kPicS3t);
     writeFile("PIC2.S3T", kPicS3t);
-    writeFile("PIC3.S3T", kPicS3t);
+    writeFile("pic4.S3T", kPicS3t);
+    writeFile("PIC3.s3t", kPicS3t);
     ResourceCache cache("data.fil");
     EXPECT_EQ(cache.getImage("pic.tga").width, 4);
     EXPECT_EQ(cache.getImage("PIC2.TGA").width, 4);
+    EXPECT_EQ(cache.getImage("pic4.tga").width, 4);
     EXPECT_EQ(loadErrorOf([&] { cache.get("pic3.tga"); }), "file not included exit");
 }
 
