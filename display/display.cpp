@@ -40,9 +40,12 @@ DisplayModeTable displayModes = initialDisplayModes();
 PixelConversion conversion;
 bool needsClear = true;
 
+// The line says why; the message box, where a display can show one, is the
+// one the presentation has always shown when it got no picture to draw on.
 [[noreturn]] void failNoDisplay() {
     std::printf("cannot open a window for the presentation: %s\n", windowLastError());
     std::fflush(stdout);
+    windowShowError("Quendal TrueColor", "PErkele.. something fucked up");
     std::exit(-1);
 }
 

@@ -97,3 +97,7 @@ const char* windowRendererName();  // the renderer in use ("" when none)
 bool windowPollEvent(WindowEvent& event);                  // takes at most one event
 bool windowWaitEvent(WindowEvent& event, int timeout_ms);  // waits up to timeout_ms for one
 void windowShowCursor(bool visible);
+
+// A message box with one OK button, where a display can show one; waits
+// until it is closed. Returns false at once when none can be shown.
+bool windowShowError(const char* title, const char* text);

@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libopenmpt-dev libjpeg62-turbo-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick openbox libosmesa6-dev libpixman-1-dev
+  xvfb xauth xdotool x11-utils imagemagick openbox libosmesa6-dev libpixman-1-dev
   ffmpeg
 )
 

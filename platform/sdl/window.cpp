@@ -326,3 +326,7 @@ bool windowWaitEvent(WindowEvent& event, int timeout_ms) {
 }
 
 void windowShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+bool windowShowError(const char* title, const char* text) {
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, window) == 0;
+}

@@ -183,3 +183,6 @@ bool windowPollEvent(WindowEvent& event) {
 bool windowWaitEvent(WindowEvent& event, int) { return windowPollEvent(event); }
 
 void windowShowCursor(bool visible) { zd_window_cursor(visible ? 1 : 0); }
+
+// The page shows the program's printed line itself.
+bool windowShowError(const char*, const char*) { return false; }
