@@ -33,6 +33,13 @@ linuxRun() {
   (cd "$WORK/linux" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@") >"$WORK/linux.txt" 2>&1
 }
 
+# Wine's server keeps the display it started with: the cases with a screen
+# of their own (which run alone) start from a server of their own, and end it.
+freshWineServer() {
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  trap '/usr/lib/wine/wineserver -k 2>/dev/null; cleanup' EXIT
+}
+
 windowsRun() { (cd "$APP" && timeout 300 "$WINE" "$APP/zedariva.exe" "$@") >"$WORK/windows.txt" 2>"$WORK/wine.txt"; }
 
 case "$case" in
@@ -53,6 +60,7 @@ live)
   requireTools
   startXvfb 1024x768x24
   startWindowManager
+  freshWineServer
   (cd "$APP" && exec "$WINE" "$APP/zedariva.exe" -w --start=20) >"$WORK/out.txt" 2>"$WORK/wine.txt" &
   APP_PID=$!
   waitFor 60 findWindow || fail "no window titled '$TITLE'"
@@ -83,6 +91,7 @@ nodata)
   # The display opens before the first asset is read.
   requireTools
   startXvfb 1024x768x24
+  freshWineServer
   rm "$APP/data.fil"
   windowsRun -w
   code=$?
