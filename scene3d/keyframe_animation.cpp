@@ -13,9 +13,13 @@ namespace {
 
 constexpr float kPi = 3.141592654f;
 
-// Emission per frame stops at this many pool lengths: far above what a frame
-// of real content emits, and low enough that no scene value stalls a frame.
-constexpr int32_t kMaxEmitPerPoolSlot = 16;
+// Emission per frame stops at one pool's worth, since more could not survive
+// the frame (the ring overwrites its own), and at most at this many: 15.7
+// million particles a second, where real content emits hundreds. With the
+// lean walk of the pools once the frame is full, this bounds what one frame of
+// any scene the loader accepts costs (four emitters of a million slots: about
+// 37 ms here, bench/emitter_worst_case.cpp).
+constexpr int32_t kMaxEmittedPerFrame = 1 << 18;
 
 // A pivot as a parent transform reads it: an emitter keeps its last emission
 // and update times in the pivot's y and z fields.
@@ -44,7 +48,7 @@ void runEmitter(World& world, const KfScene& scene, KfNode& emitter, const KfKey
     KfKey from = sampleTrack(scene.keysOf(emitter), emitter.lastEmit);
     const float rate = (now.scaleZ - 1.0f) * 1000.0f;  // particles per second
     // n is capped before it is converted; NaN converts to a negative count, which emits nothing.
-    const int32_t cap = kMaxEmitPerPoolSlot * slots;
+    const int32_t cap = std::min(slots, kMaxEmittedPerFrame);
     const float count = std::floor((t - emitter.lastEmit) * rate);
     const int32_t n = count > static_cast<float>(cap) ? cap : truncToInt32(count);
     if (n != 0) {
@@ -70,13 +74,27 @@ void runEmitter(World& world, const KfScene& scene, KfNode& emitter, const KfKey
     }
 
     const float dt = t - emitter.lastUpdate;
-    for (Particle& p : emitter.pool) {
+    const size_t poolSize = emitter.pool.size();
+    size_t i = 0;
+    for (; i < poolSize && world.particleFits(); ++i) {
+        Particle& p = emitter.pool[i];
         if (p.size == 0.0f) continue;
         world.addParticle(p.x, p.y, p.z, static_cast<int32_t>(p.colour), p.size);
         p.x += dt * p.vx;
         p.y += dt * p.vy;
         p.z += dt * p.vz;
     }
+    // The frame holds no more particles: the rest only move, and count as dropped.
+    int dropped = 0;
+    for (; i < poolSize; ++i) {
+        Particle& p = emitter.pool[i];
+        if (p.size == 0.0f) continue;
+        ++dropped;
+        p.x += dt * p.vx;
+        p.y += dt * p.vy;
+        p.z += dt * p.vz;
+    }
+    world.drops.particles += dropped;
     emitter.lastUpdate = t;
 }
 

@@ -2,6 +2,7 @@
 #include "scene3d/world.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 #include "resources/resource_cache.h"
@@ -38,7 +39,8 @@ int32_t channel(int32_t rgb, int shift) { return (rgb >> shift) & 0xFF; }
 
 World::World(ResourceCache* resourceCache, int viewportWidth, int viewportHeight, int viewportPitch)
     : resources(resourceCache) {
-    setViewport(viewportWidth, viewportHeight, viewportPitch);  // no depth buffer yet: nothing cleared
+    // The first viewport sizes the depth buffer; every later one is limited to it.
+    placeViewport(viewportWidth, viewportHeight, viewportPitch, SIZE_MAX);
     initialWidth_ = width;
     initialHeight_ = height;
     initialPitch_ = pitch;
@@ -86,14 +88,16 @@ void World::restart() {
             if (node.type == kKfEmitter) restartEmitter(node);
 }
 
-void World::setViewport(int w, int h, int p) {
-    // Whatever a caller asks, the renderer never reaches past the depth buffer:
-    // rows are at most `pitch` wide and there are at most as many as it holds.
+void World::setViewport(int w, int h, int p) { placeViewport(w, h, p, depthBuffer.size()); }
+
+void World::placeViewport(int w, int h, int p, size_t capacity) {
+    // Whatever a caller asks, the renderer never reaches past the depth buffer
+    // (`capacity` entries): rows are at most `pitch` wide and there are at most
+    // as many as it holds. A World built with no pixels draws none.
     w = std::max(w, 0);
     h = std::max(h, 0);
     p = std::max(p, 0);
-    if (!depthBuffer.empty()) {
-        const size_t capacity = depthBuffer.size();
+    if (capacity != SIZE_MAX) {
         p = static_cast<int>(std::min(static_cast<size_t>(p), capacity));
         w = std::min(w, p);
         if (p == 0 || static_cast<size_t>(h) * static_cast<size_t>(p) > capacity)

@@ -110,6 +110,8 @@ public:
     World& setAmbient(int32_t rgb);
     World& addLight(float x, float y, float z, int32_t rgb, float intensity, float range);
     void addParticle(float x, float y, float z, int32_t rgb, float size);
+    // Whether addParticle would take one more (else it counts a drop).
+    bool particleFits() const { return vertexCount < kMaxVertices && drawItemCount < kMaxDrawItems; }
 
     // --- meshes -----------------------------------------------------------------
     // The mesh filed under `name` (any letter case), read and checked on first
@@ -214,6 +216,9 @@ public:
     std::vector<uint8_t> mulTable3d;    // [i * 256 + j] = (i * j) >> 8
 
 private:
+    // The viewport limited to `capacity` depth-buffer entries (SIZE_MAX: none yet).
+    void placeViewport(int w, int h, int p, size_t capacity);
+
     int initialWidth_ = 0, initialHeight_ = 0, initialPitch_ = 0;  // the viewport as constructed
     const Mesh* lastPlacedMesh_ = nullptr;  // the last addMesh that added something
     int lastPlacedEnd_ = 0;                 // vertexCount right after it

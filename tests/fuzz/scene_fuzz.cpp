@@ -5,7 +5,6 @@
 // World's lists and every emitter within its pool.
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/world_checks.h"
-#include "tests/scene3d/scene_files.h"
 
 namespace {
 
@@ -29,13 +28,6 @@ int64_t checkReadsAsStored(const KfScene& scene, std::span<const uint8_t> bytes)
     return poolSlots;
 }
 
-void checkEmitters(const KfScene& scene) {
-    for (const KfNode& node : scene.nodes)
-        if (node.type == kKfEmitter)
-            fuzz::check(node.ringPos >= 0 && static_cast<size_t>(node.ringPos) < node.pool.size(),
-                        "an emitter's next slot lies in its pool");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -53,17 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     World& world = t.world;
     std::vector<uint32_t> frame(kWidth * kHeight);
     try {
-        t.fileBytes("fuzz.kf", {data, data + size});
-        for (const KfNode& node : read.nodes)
-            if (node.type == kKfMesh && t.cache.find(node.meshName) < 0)
-                t.fileBytes(node.meshName, scenefiles::triangleMesh());
-        KfScene& scene = world.loadScene("fuzz.kf");
+        KfScene& scene = fuzz::prepareScene(t, read, data, size);
         for (float time : {0.0f, 0.35f, 2.5f, 40.0f}) {
             world.clearScene();
             fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()),
                         "every node is posed");
             fuzz::checkWorldLists(world);
-            checkEmitters(scene);
+            fuzz::checkEmitters(scene);
             world.render(frame.data());
         }
     } catch (const LoadError& error) {
