@@ -39,12 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         KfScene& scene = fuzz::prepareScene(t, read, data + sceneAt, size - sceneAt);
         for (int k = 0; k < times; ++k) {
             const float time = bitCast<float>(wordAt(data + 1 + 4 * static_cast<size_t>(k)));
-            world.clearScene();
-            fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()),
-                        "every node is posed");
-            fuzz::checkWorldLists(world);
-            fuzz::checkEmitters(scene);
-            world.render(frame.data());
+            fuzz::poseAndRender(world, scene, time, frame.data());
         }
     } catch (const LoadError& error) {
         fuzz::checkOneLine(error);

@@ -47,12 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         KfScene& scene = fuzz::prepareScene(t, read, data, size);
         for (float time : {0.0f, 0.35f, 2.5f, 40.0f}) {
-            world.clearScene();
-            fuzz::check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()),
-                        "every node is posed");
-            fuzz::checkWorldLists(world);
-            fuzz::checkEmitters(scene);
-            world.render(frame.data());
+            fuzz::poseAndRender(world, scene, time, frame.data());
         }
     } catch (const LoadError& error) {
         fuzz::checkOneLine(error);

@@ -42,4 +42,14 @@ inline void checkEmitters(const KfScene& scene) {
                   "an emitter's next slot lies in its pool");
 }
 
+// One frame of the scene at `time`: every node posed, the lists and pools
+// within their bounds, rendered into `frame` (of the World's size).
+inline void poseAndRender(World& world, KfScene& scene, float time, uint32_t* frame) {
+    world.clearScene();
+    check(world.drawScene(scene, time) == static_cast<int>(scene.nodes.size()), "every node is posed");
+    checkWorldLists(world);
+    checkEmitters(scene);
+    world.render(frame);
+}
+
 }  // namespace fuzz
