@@ -176,8 +176,8 @@ TEST_F(CorruptCacheInput, MoreThan4000Files) {
     ResourceCache cache("data.fil");
     for (int i = 0; i < ResourceCache::kMaxSlots - 1; ++i)
         cache.put(std::to_string(i) + ".n", std::make_shared<Resource>());
-    // One slot left: an S3T picture needs two.
-    EXPECT_EQ(loadErrorOf([&] { cache.get("pic.tga"); }), "pic.s3t: resource cache is full (4000 files)");
+    // One slot left: an S3T picture needs two, refused under the first name tried.
+    EXPECT_EQ(loadErrorOf([&] { cache.get("pic.tga"); }), "pic.S3T: resource cache is full (4000 files)");
     cache.get("raw.bin");
     EXPECT_EQ(cache.count(), ResourceCache::kMaxSlots);
     EXPECT_EQ(loadErrorOf([&] { cache.put("one.more", std::make_shared<Resource>()); }),

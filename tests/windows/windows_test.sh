@@ -20,6 +20,9 @@ case="$1"; zip="$2"; linux="$3"
 WINE=/usr/lib/wine/wine64
 HERE="$(cd "$(dirname "$0")" && pwd)"
 export WINEDEBUG=-all
+# The Windows program sees our environment: its own video driver, whatever
+# the Linux tests around it asked of SDL, and no sound card.
+export SDL_VIDEODRIVER=windows SDL_AUDIODRIVER=dummy
 
 [ -x "$WINE" ] || fail "wine64 is not installed (scripts/test installs it)"
 cd "$WORK" || fail "no folder $WORK"
